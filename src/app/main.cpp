@@ -1,0 +1,25 @@
+#include "app/Design.h"
+#include "app/MainForm.h"
+#include "player/MpvPlayer.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <exception>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("RURE DIVU"));
+    QApplication::setOrganizationName(QString::fromUtf8(design::Company));
+    QApplication::setApplicationVersion(QString::fromUtf8(design::Version));
+    QApplication::setWindowIcon(appIcon());
+    try {
+        MpvPlayer player;
+        MainForm form(player);
+        form.show();
+        return QApplication::exec();
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "ruredivu: %s\n", error.what());
+        return 1;
+    }
+}

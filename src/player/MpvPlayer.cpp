@@ -1,0 +1,158 @@
+#include "player/MpvPlayer.h"
+
+#include "player/MpvVideoWidget.h"
+
+#include <clocale>
+#include <stdexcept>
+
+#include <mpv/client.h>
+
+namespace {
+
+// The engine's start settings: no controls, key bindings or scripts of its own, video scaled to
+// its area, silent but not muted, playing as soon as an address is set. Playlists fetched from
+// the network may not open local files (the engine's default, kept on purpose).
+constexpr const char *StartOptions[][2]{
+    {"config", "no"},
+    {"load-scripts", "no"},
+    {"ytdl", "no"},
+    {"osc", "no"},
+    {"input-default-bindings", "no"},
+    {"input-vo-keyboard", "no"},
+    {"vo", "libmpv"},
+    {"idle", "yes"},
+    {"keepaspect", "yes"},
+    {"volume", "0"},
+    {"mute", "no"},
+    {"pause", "no"},
+    {"load-unsafe-playlists", "no"},
+};
+
+qint64 entryId(const mpv_node &result) {
+    if (result.format != MPV_FORMAT_NODE_MAP)
+        return -1;
+    const mpv_node_list *map = result.u.list;
+    for (int i = 0; i < map->num; ++i) {
+        if (qstrcmp(map->keys[i], "playlist_entry_id") == 0 &&
+            map->values[i].format == MPV_FORMAT_INT64)
+            return map->values[i].u.int64;
+    }
+    return -1;
+}
+
+} // namespace
+
+MpvPlayer::MpvPlayer() {
+    // The engine parses numbers in the "C" locale; QApplication has applied the user's.
+    std::setlocale(LC_NUMERIC, "C");
+    mpv_ = mpv_create();
+    if (mpv_ == nullptr)
+        throw std::runtime_error("the media engine could not be created");
+    for (const auto &option : StartOptions)
+        mpv_set_option_string(mpv_, option[0], option[1]);
+    if (mpv_initialize(mpv_) < 0) {
+        mpv_terminate_destroy(mpv_);
+        throw std::runtime_error("the media engine could not be started");
+    }
+    mpv_observe_property(mpv_, 0, "paused-for-cache", MPV_FORMAT_FLAG);
+    mpv_set_wakeup_callback(
+        mpv_,
+        [](void *player) {
+            QMetaObject::invokeMethod(static_cast<MpvPlayer *>(player), &MpvPlayer::drainEvents,
+                                      Qt::QueuedConnection);
+        },
+        this);
+    video_ = new MpvVideoWidget(mpv_);
+}
+
+MpvPlayer::~MpvPlayer() {
+    mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
+    // The render context must go before the handle, with its GL context current.
+    if (video_ != nullptr)
+        video_->freeRenderContext();
+    delete video_.data();
+    mpv_terminate_destroy(mpv_);
+}
+
+QWidget *MpvPlayer::videoArea() {
+    return video_;
+}
+
+void MpvPlayer::disableErrorDialogs() {
+    mpv_set_property_string(mpv_, "terminal", "no");
+    mpv_set_property_string(mpv_, "force-window", "no");
+}
+
+void MpvPlayer::setUrl(const QString &address) {
+    bufferingCount_ = 0;
+    currentEntry_ = -1;
+    playbackStarted_ = false;
+    // Like a typed address, surrounding white space is no part of it.
+    const QByteArray url = address.trimmed().toUtf8();
+    const char *command[]{"loadfile", url.constData(), "replace", nullptr};
+    mpv_command_async(mpv_, ++loadRequest_, command);
+}
+
+void MpvPlayer::play() {
+    int pause = 0;
+    mpv_set_property_async(mpv_, 0, "pause", MPV_FORMAT_FLAG, &pause);
+}
+
+void MpvPlayer::setVolume(int volume) {
+    double value = volume;
+    mpv_set_property_async(mpv_, 0, "volume", MPV_FORMAT_DOUBLE, &value);
+}
+
+void MpvPlayer::enterFullScreen() {
+    if (video_ != nullptr)
+        video_->enterFullScreen();
+}
+
+int MpvPlayer::bufferingCount() const {
+    return bufferingCount_;
+}
+
+void MpvPlayer::drainEvents() {
+    for (;;) {
+        const mpv_event *event = mpv_wait_event(mpv_, 0);
+        if (event->event_id == MPV_EVENT_NONE)
+            return;
+        handleEvent(*event);
+    }
+}
+
+// Events of an earlier address can arrive after the next one was set; each is matched to the
+// playlist entry it belongs to, so only the current stream's events count.
+void MpvPlayer::handleEvent(const mpv_event &event) {
+    switch (event.event_id) {
+    case MPV_EVENT_COMMAND_REPLY:
+        if (event.reply_userdata == loadRequest_ && event.error >= 0)
+            currentEntry_ = entryId(static_cast<mpv_event_command *>(event.data)->result);
+        break;
+    case MPV_EVENT_START_FILE:
+        startedEntry_ = static_cast<mpv_event_start_file *>(event.data)->playlist_entry_id;
+        break;
+    case MPV_EVENT_FILE_LOADED:
+        // The stream is open and its first fill under way: that is its first buffering.
+        if (startedEntry_ == currentEntry_ && bufferingCount_ == 0)
+            bufferingCount_ = 1;
+        break;
+    case MPV_EVENT_PLAYBACK_RESTART:
+        if (startedEntry_ == currentEntry_)
+            playbackStarted_ = true;
+        break;
+    case MPV_EVENT_PROPERTY_CHANGE: {
+        const auto *property = static_cast<mpv_event_property *>(event.data);
+        if (property->format != MPV_FORMAT_FLAG)
+            break;
+        const bool paused = *static_cast<int *>(property->data) != 0;
+        // A later stall counts once, however long it lasts.
+        if (paused && !pausedForCache_ && playbackStarted_ && startedEntry_ == currentEntry_)
+            ++bufferingCount_;
+        pausedForCache_ = paused;
+        break;
+    }
+    default:
+        break;
+    }
+}

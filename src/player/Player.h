@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The embedded media player, reduced to the operations the window uses.
+class Player {
+public:
+    virtual ~Player() = default;
+
+    // The area of the window that shows the video; the window places and names it.
+    virtual QWidget *videoArea() = 0;
+
+    // The player never opens a window or dialog of its own; trouble shows only in the window.
+    virtual void disableErrorDialogs() = 0;
+    // The address replaces whatever played; the buffering count starts again from 0.
+    virtual void setUrl(const QString &address) = 0;
+    virtual void play() = 0;
+    // Loudness on the player's 0-100 scale.
+    virtual void setVolume(int volume) = 0;
+    virtual void enterFullScreen() = 0;
+    // How many times the current stream has had to buffer; 0 until its first fill.
+    virtual int bufferingCount() const = 0;
+};

@@ -1,0 +1,42 @@
+#pragma once
+// A stand-in for the media player in handler tests: it records every operation, plays nothing,
+// and reports whatever buffering count the test sets. Its video area is a plain black widget,
+// so it also works on Qt's offscreen platform.
+
+#include "player/Player.h"
+
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+class FakePlayer : public Player {
+public:
+    FakePlayer() : area_(new QWidget) {
+        area_->setAutoFillBackground(true);
+        area_->setPalette(QPalette(Qt::black));
+    }
+    ~FakePlayer() override { delete area_.data(); }
+
+    QWidget *videoArea() override { return area_; }
+    void disableErrorDialogs() override { log << "disableErrorDialogs"; }
+    void setUrl(const QString &address) override {
+        log << "setUrl " + address;
+        url = address;
+        count = 0;
+    }
+    void play() override { log << "play"; }
+    void setVolume(int v) override {
+        log << "setVolume " + QString::number(v);
+        volume = v;
+    }
+    void enterFullScreen() override { log << "enterFullScreen"; }
+    int bufferingCount() const override { return count; }
+
+    QStringList log; // every operation, in order
+    QString url;
+    int volume = 0;
+    int count = 0;
+
+private:
+    QPointer<QWidget> area_; // the window takes it over and may delete it first
+};

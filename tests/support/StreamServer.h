@@ -1,0 +1,43 @@
+#pragma once
+// A small HTTP server on 127.0.0.1 for tests of the real player. It runs on a thread of its own,
+// so it keeps serving while the test's own thread waits or is busy.
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class StreamServer {
+public:
+    enum class Behaviour {
+        Serve,       // 200 with the body, paced at `bytesPerSecond` (0: at once)
+        Hang,        // accept the connection and never answer
+        NotFound,    // 404
+        ServerError, // 500
+    };
+
+    struct Options {
+        Behaviour behaviour = Behaviour::Serve;
+        QByteArray body;
+        QByteArray contentType = "video/mp2t";
+        int bytesPerSecond = 0;
+    };
+
+    explicit StreamServer(Options options);
+    ~StreamServer();
+    StreamServer(const StreamServer &) = delete;
+    StreamServer &operator=(const StreamServer &) = delete;
+
+    quint16 port() const;
+    QString url(const QString &path = QStringLiteral("/stream.ts")) const;
+    // Requests answered or accepted so far.
+    int requests() const;
+
+    // A port on 127.0.0.1 where nothing listens: connections are refused.
+    static quint16 refusingPort();
+
+private:
+    class Worker;
+    std::unique_ptr<Worker> worker_;
+    quint16 port_ = 0;
+};

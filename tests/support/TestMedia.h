@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSize>
+
+// A live-like MPEG transport stream made with ffmpeg: a moving test picture with a tone, a key
+// frame every second. Returns the bytes, or an empty array when ffmpeg failed.
+QByteArray makeTestStream(int seconds, QSize size = QSize(320, 240), int fps = 25);
