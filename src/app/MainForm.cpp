@@ -1,6 +1,5 @@
 #include "app/MainForm.h"
 
-#include "app/ControlOps.h"
 #include "app/Design.h"
 #include "player/Player.h"
 #include "status/Clock.h"
@@ -215,6 +214,7 @@ void MainForm::buildControls() {
 void MainForm::wireEvents() {
     connect(c_.cmdBack, &QPushButton::clicked, this, &MainForm::cmdBackClick);
     connect(c_.timeControl, &QTimer::timeout, this, [this] { clockTick(c_); });
+    connect(c_.TimeConnection, &QTimer::timeout, this, [this] { monitor_.tick(); });
 }
 
 // Start-up: runs once, before the window is first shown.
@@ -225,7 +225,7 @@ void MainForm::load() {
     c_.cboGenre->appendItem(QStringLiteral("TV tuner"));
     c_.cboGenre->appendItem(QStringLiteral("Radio tuner"));
     writeFormWidth(c_, design::CollapsedWidth);
-    writeEnabled(c_.TimeConnection, false);
+    monitor_.stop();
     clockTick(c_);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Controls.h"
+#include "status/ConnectionMonitor.h"
 
 #include <QIcon>
 #include <QWidget>
@@ -17,6 +18,7 @@ public:
 
     const Controls &controls() const { return c_; }
     Player &player() const { return player_; }
+    ConnectionMonitor &monitor() { return monitor_; }
 
 private:
     void buildControls();
@@ -26,6 +28,7 @@ private:
 
     Player &player_;
     Controls c_;
+    ConnectionMonitor monitor_{c_, player_};
 };
 
 // The window's icon, in 16 and 32 pixels; also the application's own.
