@@ -1,13 +1,16 @@
 #include "app/MainForm.h"
 
+#include "app/AccessibleTexts.h"
 #include "app/Design.h"
 #include "player/Player.h"
 #include "status/Clock.h"
 #include "tuner/GenreCombo.h"
 #include "tuner/TunerList.h"
 
+#include <QAccessibleWidget>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -120,6 +123,14 @@ bool isWindowed(Kind kind) {
            kind == Kind::Slider || kind == Kind::Player;
 }
 
+// Qt presents a top-level widget of its own class as a plain client area; screen readers expect
+// a window, named by its title.
+QAccessibleInterface *windowAccessible(const QString &className, QObject *object) {
+    if (className == QLatin1StringView(MainForm::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
 template <typename T> void bind(QWidget *form, T *&field, const char *name) {
     field = form->findChild<T *>(QLatin1StringView(name), Qt::FindDirectChildrenOnly);
     Q_ASSERT(field != nullptr);
@@ -187,6 +198,16 @@ void MainForm::buildControls() {
     }
     c_.cboGenre->setText(qs(design::control("cboGenre").text));
     c_.cmdFS->setEnabled(false);
+
+    QAccessible::installFactory(&windowAccessible);
+    for (const auto &a : design::AccessibleTexts) {
+        auto *w = findChild<QWidget *>(QLatin1StringView(a.control), Qt::FindDirectChildrenOnly);
+        w->setAccessibleName(qs(a.name));
+        w->setAccessibleDescription(qs(a.description));
+    }
+    // On Linux a combo box is read by its text; the name goes with its text field, which is
+    // where the focus lands.
+    c_.cboGenre->lineEdit()->setAccessibleName(c_.cboGenre->accessibleName());
 
     // The keyboard moves through the controls in their tab order; labels never take the focus.
     QWidget *previous = nullptr;
