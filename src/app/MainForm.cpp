@@ -24,6 +24,10 @@ QString qs(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The buttons are sized for captions in the standard font at 8.25 pt; a desktop's larger
+// standard font would cut "Radio Tuner" short.
+constexpr qreal ButtonPointSize = 8.25;
+
 QFont labelFont(qreal pointSize) {
     QFont font;
     font.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "DejaVu Sans"});
@@ -84,8 +88,9 @@ QWidget *makeWindowed(QWidget *form, Player &player, const design::ControlDesign
     switch (d.kind) {
     case Kind::Button: {
         auto *button = new QPushButton(form);
-        if (d.name == "cmdBack")
-            button->setFont(labelFont(8.25));
+        QFont font = button->font();
+        font.setPointSizeF(ButtonPointSize);
+        button->setFont(d.name == "cmdBack" ? labelFont(8.25) : font);
         return button;
     }
     case Kind::List: {
