@@ -1,5 +1,7 @@
 // The real program on a real X display: it opens, the three panels show in their colours, and a
-// screenshot of the window is saved for a person to look at.
+// screenshot of the window is saved for a person to look at and kept for the README.
+
+#include "app/Design.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -8,6 +10,8 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
+
+using design::px;
 
 class TestScreenshot : public QObject {
     Q_OBJECT
@@ -19,6 +23,25 @@ class TestScreenshot : public QObject {
                 if ((screen.pixel(x, y) & 0xFFFFFF) == 0xC0C000)
                     return {x - 8, y - 504};
         return {-1, -1};
+    }
+
+    // The README shows the window as this test sees it. Its copy in docs/ is written anew
+    // whenever the window looks different from it, the clock aside, which shows the time of
+    // each run; so it never goes stale and changes only when the window does.
+    static void refreshReadmeScreenshot(const QImage &window) {
+        const QString path = QStringLiteral(RUREDIVU_DOCS_DIR "/screenshot.png");
+        const QImage shown(path);
+        const auto &time = design::control("lblTime");
+        const QRect clock(px(time.left), px(time.top), px(time.width), px(time.height));
+        bool same = shown.size() == window.size();
+        for (int y = 0; same && y < window.height(); ++y)
+            for (int x = 0; same && x < window.width(); ++x)
+                same = clock.contains(x, y) ||
+                       (shown.pixel(x, y) & 0xFFFFFF) == (window.pixel(x, y) & 0xFFFFFF);
+        if (same)
+            return;
+        QVERIFY(window.save(path));
+        qInfo("the window looks different now: %s written anew", qPrintable(path));
     }
 
 private slots:
@@ -41,6 +64,7 @@ private slots:
         const QString path = QDir::current().absoluteFilePath("screenshot.png");
         QVERIFY(window.save(path));
         qInfo("screenshot: %s", qPrintable(path));
+        refreshReadmeScreenshot(window);
 
         const auto rgb = [&](int x, int y) { return window.pixel(x, y) & 0xFFFFFF; };
         QCOMPARE(rgb(3, 200), 0xC0C0C0u);   // the window's own margin at the left

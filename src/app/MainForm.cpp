@@ -1,13 +1,16 @@
 #include "app/MainForm.h"
 
+#include "app/AccessibleTexts.h"
 #include "app/Design.h"
 #include "player/Player.h"
 #include "status/Clock.h"
 #include "tuner/GenreCombo.h"
 #include "tuner/TunerList.h"
 
+#include <QAccessibleWidget>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -20,6 +23,10 @@ using design::px;
 QString qs(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// The buttons are sized for captions in the standard font at 8.25 pt; a desktop's larger
+// standard font would cut "Radio Tuner" short.
+constexpr qreal ButtonPointSize = 8.25;
 
 QFont labelFont(qreal pointSize) {
     QFont font;
@@ -81,8 +88,9 @@ QWidget *makeWindowed(QWidget *form, Player &player, const design::ControlDesign
     switch (d.kind) {
     case Kind::Button: {
         auto *button = new QPushButton(form);
-        if (d.name == "cmdBack")
-            button->setFont(labelFont(8.25));
+        QFont font = button->font();
+        font.setPointSizeF(ButtonPointSize);
+        button->setFont(d.name == "cmdBack" ? labelFont(8.25) : font);
         return button;
     }
     case Kind::List: {
@@ -118,6 +126,14 @@ QWidget *makeWindowed(QWidget *form, Player &player, const design::ControlDesign
 bool isWindowed(Kind kind) {
     return kind == Kind::Button || kind == Kind::List || kind == Kind::Combo ||
            kind == Kind::Slider || kind == Kind::Player;
+}
+
+// Qt presents a top-level widget of its own class as a plain client area; screen readers expect
+// a window, named by its title.
+QAccessibleInterface *windowAccessible(const QString &className, QObject *object) {
+    if (className == QLatin1StringView(MainForm::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
 }
 
 template <typename T> void bind(QWidget *form, T *&field, const char *name) {
@@ -187,6 +203,16 @@ void MainForm::buildControls() {
     }
     c_.cboGenre->setText(qs(design::control("cboGenre").text));
     c_.cmdFS->setEnabled(false);
+
+    QAccessible::installFactory(&windowAccessible);
+    for (const auto &a : design::AccessibleTexts) {
+        auto *w = findChild<QWidget *>(QLatin1StringView(a.control), Qt::FindDirectChildrenOnly);
+        w->setAccessibleName(qs(a.name));
+        w->setAccessibleDescription(qs(a.description));
+    }
+    // On Linux a combo box is read by its text; the name goes with its text field, which is
+    // where the focus lands.
+    c_.cboGenre->lineEdit()->setAccessibleName(c_.cboGenre->accessibleName());
 
     // The keyboard moves through the controls in their tab order; labels never take the focus.
     QWidget *previous = nullptr;

@@ -13,6 +13,8 @@ int main(int argc, char *argv[]) {
     QApplication::setOrganizationName(QString::fromUtf8(design::Company));
     QApplication::setApplicationVersion(QString::fromUtf8(design::Version));
     QApplication::setWindowIcon(appIcon());
+    // Lets the desktop match the window to its launcher and icon.
+    QApplication::setDesktopFileName(QStringLiteral(RUREDIVU_APP_ID));
     try {
         MpvPlayer player;
         MainForm form(player);
