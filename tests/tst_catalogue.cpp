@@ -123,22 +123,7 @@ QString text(QStringView view) {
 class TestCatalogue : public QObject {
     Q_OBJECT
 
-    FakePlayer *player = nullptr;
-    MainForm *form = nullptr;
-    const Controls &c() const { return form->controls(); }
-    void tune(const QString &label) { TuneChannel(c(), *player, form->monitor(), label); }
-
 private slots:
-    void init() {
-        player = new FakePlayer;
-        form = new MainForm(*player);
-        player->log.clear();
-    }
-    void cleanup() {
-        delete form;
-        delete player;
-    }
-
     void rowsAsListed() {
         for (int i = 0; i < 50; ++i) {
             const ChannelEntry &row = Catalogue[i];
@@ -204,22 +189,9 @@ private slots:
             QCOMPARE(FindChannel(row.ListLabel.toString()), &row);
     }
 
-    // A Monitored channel plays, then turns the monitor on; the status stays until its tick.
-    void monitoredSequence() {
-        c().lblBuffering->setText("Connected to Flash TV");
-        tune("Sky news");
-        QCOMPARE(c().lblChannelName->text(), "Sky news");
-        QCOMPARE(c().lblIndexNo->text(), "CH 00003");
-        QCOMPARE(player->log, QStringList({"setUrl " + text(Catalogue[2].StreamAddress), "play"}));
-        QVERIFY(c().TimeConnection->isActive());
-        QCOMPARE(c().lblBuffering->text(), "Connected to Flash TV");
-        // The connection timer keeps its period: tuning never writes it.
-        QCOMPARE(c().TimeConnection->interval(), 500);
-    }
-
     // Flash plays while the monitor still runs, then stops it and says so; FlashEarly does both
     // before it plays. Monitored leaves the status to the monitor's next tick.
-    void flashSequences() {
+    void playMethods() {
         struct Watching : FakePlayer {
             std::function<void()> onPlay;
             void play() override {
@@ -250,35 +222,6 @@ private slots:
                                     "off / Flash signal", "then off / Flash signal"}));
         QCOMPARE(w.lblChannelName->text(), "Aljazeera News (English)");
         QCOMPARE(w.lblIndexNo->text(), "CH 00005");
-    }
-
-    // Odd addresses reach the player exactly as the catalogue holds them; the same channel
-    // again runs every step again.
-    void addressesReachThePlayerUnchanged() {
-        for (const ChannelEntry &row : Catalogue) {
-            player->log.clear();
-            tune(row.ListLabel.toString());
-            QCOMPARE(player->log.value(0), "setUrl " + text(row.StreamAddress));
-            QCOMPARE(player->url, text(row.StreamAddress));
-        }
-        tune("CBC Toronto");
-        tune("CBC Toronto");
-        QCOMPARE(player->log.mid(player->log.size() - 4),
-                 QStringList({"setUrl " + text(Catalogue[39].StreamAddress), "play",
-                              "setUrl " + text(Catalogue[39].StreamAddress), "play"}));
-        QVERIFY(player->url.startsWith(" http://"));
-    }
-
-    void textWithoutARowChangesNothing() {
-        tune("Sky news");
-        player->log.clear();
-        for (const char *miss : {"", "News", "All Radio channels", "Bloomberg", "Discovery Science",
-                                 "Discovery kids", "Discovery Kids", "sky news"})
-            tune(miss);
-        QCOMPARE(player->log, QStringList());
-        QCOMPARE(c().lblChannelName->text(), "Sky news");
-        QCOMPARE(c().lblIndexNo->text(), "CH 00003");
-        QVERIFY(c().TimeConnection->isActive());
     }
 };
 

@@ -33,9 +33,12 @@ QStringList texts(auto &&views) {
 const QStringList TvGenreList = texts(TvGenres);
 const QStringList RadioGenreList = texts(RadioGenres);
 
-// What the user should see after each step.
-struct Model {
-    bool expanded = false;
+const int Collapsed = design::px(design::CollapsedWidth - 2 * design::FrameTwips);
+const int Expanded = design::px(design::ExpandedWidth - 2 * design::FrameTwips);
+
+// What the user sees of the tuners, the lists and tuning.
+struct State {
+    int width = Collapsed;
     bool tvEnabled = true;
     bool radioEnabled = true;
     QString channelName = "RURE DIVU";
@@ -50,6 +53,35 @@ struct Model {
     bool timerOn = false;
     QStringList player;
 
+    // One line for each part; the player's operations only grow, so their tail tells.
+    QStringList lines() const {
+        QStringList result;
+        const auto add = [&](const char *name, const auto &value) {
+            QString text;
+            QDebug(&text).nospace() << name << ": " << value;
+            result << text;
+        };
+        add("width", width);
+        add("cmdTv enabled", tvEnabled);
+        add("cmdRadio enabled", radioEnabled);
+        add("lblChannelName", channelName);
+        add("lblIndexNo", indexNo);
+        add("lblBuffering", buffering);
+        add("lstTuner", list);
+        add("selected row", selected);
+        add("cboGenre items", comboItems);
+        add("cboGenre text", comboText);
+        add("cboGenre choice", comboChosen);
+        add("cboGenre enabled", comboEnabled);
+        add("TimeConnection on", timerOn);
+        add("player operations", player.size());
+        add("last player operations", player.mid(player.size() - 4));
+        return result;
+    }
+};
+
+// What the user should see after each step, by the rules of the tuners, the lists and tuning.
+struct Model : State {
     // TV is the current tuner exactly while its button is disabled.
     bool tvCurrent() const { return !tvEnabled; }
 
@@ -65,11 +97,11 @@ struct Model {
         tvEnabled = !tv;
         radioEnabled = tv;
         comboEnabled = false;
-        expanded = true;
+        width = Expanded;
     }
 
     void pressBack() {
-        expanded = false;
+        width = Collapsed;
         tvEnabled = radioEnabled = true;
     }
 
@@ -157,58 +189,44 @@ class TestTuningModel : public QObject {
 
     int below(int n) { return int(random() % quint32(n)); }
 
-    QString difference() const {
-        const auto differ = [](const char *what, const auto &seen, const auto &expected) {
-            QString s, e;
-            QDebug(&s) << seen;
-            QDebug(&e) << expected;
-            return QString("%1: seen %2, expected %3").arg(what, s, e);
-        };
-        const int width =
-            design::px((model.expanded ? design::ExpandedWidth : design::CollapsedWidth) -
-                       2 * design::FrameTwips);
-        if (form->width() != width)
-            return differ("width", form->width(), width);
-        if (c().cmdTv->isEnabled() != model.tvEnabled)
-            return differ("cmdTv enabled", c().cmdTv->isEnabled(), model.tvEnabled);
-        if (c().cmdRadio->isEnabled() != model.radioEnabled)
-            return differ("cmdRadio enabled", c().cmdRadio->isEnabled(), model.radioEnabled);
-        if (c().lblChannelName->text() != model.channelName)
-            return differ("lblChannelName", c().lblChannelName->text(), model.channelName);
-        if (c().lblIndexNo->text() != model.indexNo)
-            return differ("lblIndexNo", c().lblIndexNo->text(), model.indexNo);
-        if (c().lblBuffering->text() != model.buffering)
-            return differ("lblBuffering", c().lblBuffering->text(), model.buffering);
-        QStringList list;
+    State observed() const {
+        State seen;
+        seen.width = form->width();
+        seen.tvEnabled = c().cmdTv->isEnabled();
+        seen.radioEnabled = c().cmdRadio->isEnabled();
+        seen.channelName = c().lblChannelName->text();
+        seen.indexNo = c().lblIndexNo->text();
+        seen.buffering = c().lblBuffering->text();
+        seen.list.clear();
         for (int i = 0; i < c().lstTuner->count(); ++i)
-            list << c().lstTuner->item(i)->text();
-        if (list != model.list)
-            return differ("lstTuner items", list, model.list);
+            seen.list << c().lstTuner->item(i)->text();
         const auto selected = c().lstTuner->selectedItems();
-        const int row = selected.isEmpty() ? -1 : c().lstTuner->row(selected.first());
-        if (row != model.selected || selected.size() > 1)
-            return differ("lstTuner selection", row, model.selected);
-        QStringList items;
+        seen.selected = selected.size() == 1 ? c().lstTuner->row(selected.first())
+                        : selected.isEmpty() ? -1
+                                             : -2;
+        seen.comboItems.clear();
         for (int i = 0; i < c().cboGenre->count(); ++i)
-            items << c().cboGenre->itemText(i);
-        if (items != model.comboItems)
-            return differ("cboGenre items", items, model.comboItems);
-        if (c().cboGenre->text() != model.comboText)
-            return differ("cboGenre text", c().cboGenre->text(), model.comboText);
-        if (c().cboGenre->currentIndex() != model.comboChosen)
-            return differ("cboGenre choice", c().cboGenre->currentIndex(), model.comboChosen);
-        if (c().cboGenre->isEnabled() != model.comboEnabled)
-            return differ("cboGenre enabled", c().cboGenre->isEnabled(), model.comboEnabled);
-        if (c().TimeConnection->isActive() != model.timerOn)
-            return differ("TimeConnection", c().TimeConnection->isActive(), model.timerOn);
-        if (player->log != model.player)
-            return differ("player", player->log.mid(player->log.size() - 4),
-                          model.player.mid(model.player.size() - 4));
-        return {};
+            seen.comboItems << c().cboGenre->itemText(i);
+        seen.comboText = c().cboGenre->text();
+        seen.comboChosen = c().cboGenre->currentIndex();
+        seen.comboEnabled = c().cboGenre->isEnabled();
+        seen.timerOn = c().TimeConnection->isActive();
+        seen.player = player->log;
+        return seen;
+    }
+
+    QString difference() const {
+        const QStringList seen = observed().lines();
+        const QStringList expected = model.lines();
+        QStringList differences;
+        for (int i = 0; i < seen.size(); ++i)
+            if (seen[i] != expected[i])
+                differences << QString("seen %1, expected %2").arg(seen[i], expected[i]);
+        return differences.join("\n");
     }
 
     // The side panel is on view, so the mouse can reach it.
-    bool panelOpen() const { return model.expanded; }
+    bool panelOpen() const { return model.width == Expanded; }
 
     void clickRow(int row) {
         TunerList *list = c().lstTuner;
