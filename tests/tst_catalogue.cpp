@@ -201,6 +201,8 @@ private slots:
         } watching;
         MainForm window(watching);
         const Controls &w = window.controls();
+        // Only tuning may write the status here, not the monitor's ticks.
+        w.TimeConnection->setInterval(24 * 3600 * 1000);
         QStringList seen;
         watching.onPlay = [&] {
             seen << QString("%1 / %2").arg(w.TimeConnection->isActive() ? "on" : "off",

@@ -1,14 +1,24 @@
 #include "tuner/Tuners.h"
 
 #include "app/Controls.h"
+#include "app/Design.h"
 #include "app/MainForm.h"
 #include "tuner/GenreCombo.h"
+#include "tuner/Genres.h"
 #include "tuner/TunerList.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
+
+constexpr QStringView view(std::u16string_view text) {
+    return {text.data(), qsizetype(text.size())};
+}
+
+// Each tuner is named by its button's caption.
+constexpr Tuner TvTuner{view(design::control("cmdTv").text), u"Select Genre", TvGenres};
+constexpr Tuner RadioTuner{view(design::control("cmdRadio").text), u"Radio Genre", RadioGenres};
 
 void chooseTuner(const Controls &c, const Tuner &tuner, QPushButton *chosen, QPushButton *other) {
     c.cboGenre->clearAll();
