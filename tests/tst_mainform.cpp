@@ -9,9 +9,7 @@
 #include "tuner/TunerList.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -183,54 +181,6 @@ private slots:
         QVERIFY(c().lstTuner->isVisibleTo(form));
         QVERIFY(c().cboGenre->isEnabled());
         QCOMPARE(c().cboGenre->count(), 2);
-    }
-
-    // Items appended by the program select none and leave the text field as it was; typing and
-    // Enter in the field pick nothing and add nothing.
-    void genrePickerRaisesOnlyUserPicks() {
-        form->show();
-        GenreCombo *combo = c().cboGenre;
-        QSignalSpy picks(combo, &GenreCombo::userPick);
-        combo->clearAll();
-        combo->setText("Select Genre");
-        combo->appendItem("Movies");
-        combo->appendItem("News");
-        QCOMPARE(combo->text(), "Select Genre");
-        QCOMPARE(combo->currentIndex(), -1);
-        QCOMPARE(picks.count(), 0);
-        combo->setFocus();
-        combo->lineEdit()->selectAll();
-        QTest::keyClicks(combo->lineEdit(), "News");
-        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
-        QCOMPARE(picks.count(), 0);
-        QCOMPARE(combo->count(), 2);
-        QTest::keyClick(combo, Qt::Key_Down);
-        QCOMPARE(picks.count(), 1);
-    }
-
-    void listRaisesOnlyUserClicks() {
-        form->setFixedWidth(943);
-        form->show();
-        TunerList *list = c().lstTuner;
-        QSignalSpy clicks(list, &TunerList::userClick);
-        list->clear();
-        for (const char *text : {"Movies", "Sports", "News"})
-            list->appendItem(text);
-        QCOMPARE(list->text(), "");
-        QCOMPARE(clicks.count(), 0);
-        const QPoint second = list->visualItemRect(list->item(1)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);
-        QCOMPARE(clicks.count(), 1);
-        QCOMPARE(list->text(), "Sports");
-        // A click on the item already selected counts again.
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);
-        QCOMPARE(clicks.count(), 2);
-        QTest::keyClick(list, Qt::Key_Down);
-        QCOMPARE(clicks.count(), 3);
-        QCOMPARE(list->text(), "News");
-        // At the end of the list the key moves nothing and raises nothing.
-        QTest::keyClick(list, Qt::Key_Down);
-        QCOMPARE(clicks.count(), 3);
     }
 };
 

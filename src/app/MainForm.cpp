@@ -5,7 +5,9 @@
 #include "player/Player.h"
 #include "status/Clock.h"
 #include "tuner/GenreCombo.h"
+#include "tuner/GenreLists.h"
 #include "tuner/TunerList.h"
+#include "tuner/Tuners.h"
 
 #include <QAccessibleWidget>
 #include <QFrame>
@@ -239,6 +241,11 @@ void MainForm::buildControls() {
 
 void MainForm::wireEvents() {
     connect(c_.cmdBack, &QPushButton::clicked, this, &MainForm::cmdBackClick);
+    connect(c_.cmdTv, &QPushButton::clicked, this, [this] { cmdTvClick(c_); });
+    connect(c_.cmdRadio, &QPushButton::clicked, this, [this] { cmdRadioClick(c_); });
+    connect(c_.lstTuner, &TunerList::userClick, this,
+            [this] { lstTunerClick(c_, player_, monitor_); });
+    connect(c_.cboGenre, &GenreCombo::userPick, this, [this] { cboGenreClick(c_); });
     connect(c_.timeControl, &QTimer::timeout, this, [this] { clockTick(c_); });
     connect(c_.TimeConnection, &QTimer::timeout, this, [this] { monitor_.tick(); });
 }

@@ -1,6 +1,5 @@
 #include "tuner/GenreCombo.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
 
 GenreCombo::GenreCombo(QWidget *parent) : QComboBox(parent) {
@@ -8,7 +7,7 @@ GenreCombo::GenreCombo(QWidget *parent) : QComboBox(parent) {
     setInsertPolicy(QComboBox::NoInsert);
     // Completion would pick an item while the user types.
     setCompleter(nullptr);
-    lineEdit()->installEventFilter(this);
+    setValidator(&typing_);
     connect(this, &QComboBox::activated, this, &GenreCombo::userPick);
 }
 
@@ -33,14 +32,4 @@ void GenreCombo::setText(const QString &text) {
 
 QString GenreCombo::text() const {
     return currentText();
-}
-
-bool GenreCombo::eventFilter(QObject *watched, QEvent *event) {
-    // Enter in the text field would pick the item whose text was typed.
-    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            return true;
-    }
-    return QComboBox::eventFilter(watched, event);
 }
