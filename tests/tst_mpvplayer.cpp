@@ -5,6 +5,7 @@
 #include "support/TestMedia.h"
 
 #include <QElapsedTimer>
+#include <QSlider>
 #include <QTest>
 #include <QThread>
 
@@ -75,6 +76,25 @@ private slots:
         QCOMPARE(player.bufferingCount(), 1);
 
         QVERIFY(!player.streamFailed());
+    }
+
+    // The slider's position, ten times over, is the engine's volume, and stays so when another
+    // stream is set.
+    void volumeFollowsTheSlider() {
+        StreamServer server({.body = stream});
+        PlayerWindow w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        QSlider *slider = w.c().sldMainVolume;
+        slider->setFocus();
+        QTest::keyClick(slider, Qt::Key_End);
+        QTRY_COMPARE(engine(w.player.handle(), "volume").toDouble(), 100.0);
+        QTest::keyClick(slider, Qt::Key_Left);
+        QTRY_COMPARE(engine(w.player.handle(), "volume").toDouble(), 90.0);
+        w.player.setUrl(server.url());
+        w.player.play();
+        QTRY_COMPARE_WITH_TIMEOUT(w.player.bufferingCount(), 1, 10000);
+        QCOMPARE(engine(w.player.handle(), "volume").toDouble(), 90.0);
     }
 
     void failures_data() {
