@@ -97,25 +97,6 @@ private slots:
         QCOMPARE(engine(w.player.handle(), "volume").toDouble(), 90.0);
     }
 
-    void failures_data() {
-        QTest::addColumn<StreamServer::Behaviour>("behaviour");
-        QTest::newRow("not found") << StreamServer::Behaviour::NotFound;
-        QTest::newRow("server error") << StreamServer::Behaviour::ServerError;
-    }
-    void failures() {
-        QFETCH(StreamServer::Behaviour, behaviour);
-        StreamServer server({.behaviour = behaviour});
-        MpvPlayer player;
-        player.setUrl(server.url());
-        player.play();
-        QTRY_VERIFY_WITH_TIMEOUT(player.streamFailed(), 10000);
-        QCOMPARE(player.bufferingCount(), 0);
-        // A new address starts afresh.
-        player.setUrl(refusedAddress());
-        QVERIFY(!player.streamFailed());
-        QTRY_VERIFY_WITH_TIMEOUT(player.streamFailed(), 10000);
-    }
-
     // The engine reports the end of a stream after the next one has been set; that end belongs
     // to the stream before and marks nothing.
     void lateEndsOfEarlierStreams() {
