@@ -1,34 +1,22 @@
 // The real player on libmpv, inside the real window, playing real streams from 127.0.0.1.
 
-#include "app/Controls.h"
-#include "app/MainForm.h"
-#include "player/MpvPlayer.h"
+#include "support/PlayerWindow.h"
 #include "support/StreamServer.h"
 #include "support/TestMedia.h"
 
 #include <QElapsedTimer>
-#include <QOpenGLWidget>
+#include <QSlider>
 #include <QTest>
+#include <QThread>
 
-#include <mpv/client.h>
+using namespace std::chrono_literals;
 
 namespace {
 
-QString engine(mpv_handle *mpv, const char *name) {
-    char *value = mpv_get_property_string(mpv, name);
-    const QString text = QString::fromUtf8(value);
-    mpv_free(value);
-    return text;
-}
+const auto engine = engineProperty;
 
-// Share of pixels that are not black in the video area's last frame.
-double litShare(QOpenGLWidget *video) {
-    const QImage frame = video->grabFramebuffer();
-    int lit = 0;
-    for (int y = 0; y < frame.height(); y += 8)
-        for (int x = 0; x < frame.width(); x += 8)
-            lit += qGray(frame.pixel(x, y)) > 40;
-    return double(lit) / ((frame.height() / 8 + 1) * (frame.width() / 8 + 1));
+QString refusedAddress() {
+    return QString("http://127.0.0.1:%1/stream.ts").arg(StreamServer::refusingPort());
 }
 
 } // namespace
@@ -54,6 +42,7 @@ private slots:
         QCOMPARE(engine(mpv, "load-scripts"), "no");
         QCOMPARE(engine(mpv, "ytdl"), "no");
         QCOMPARE(engine(mpv, "load-unsafe-playlists"), "no");
+        QCOMPARE(engine(mpv, "cache-pause"), "yes");
         QCOMPARE(engine(mpv, "keepaspect"), "yes");
         QCOMPARE(engine(mpv, "volume").toDouble(), 0.0);
         QCOMPARE(engine(mpv, "mute"), "no");
@@ -63,6 +52,7 @@ private slots:
         QCOMPARE(engine(mpv, "terminal"), "no");
         QCOMPARE(engine(mpv, "force-window"), "no");
         QCOMPARE(player.bufferingCount(), 0);
+        QVERIFY(!player.streamFailed());
     }
 
     void playsALocalStream() {
@@ -72,8 +62,7 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         mpv_set_property_string(player.handle(), "ao", "null");
-        auto *video = qobject_cast<QOpenGLWidget *>(form.controls().videoControl);
-        QVERIFY(video);
+        QWidget *video = form.controls().videoControl;
         QVERIFY(litShare(video) < 0.05);
 
         player.setUrl(server.url());
@@ -86,8 +75,113 @@ private slots:
         // A healthy stream does not count again.
         QCOMPARE(player.bufferingCount(), 1);
 
-        player.setVolume(70);
-        QTRY_COMPARE(engine(player.handle(), "volume").toDouble(), 70.0);
+        QVERIFY(!player.streamFailed());
+    }
+
+    // The slider's position, ten times over, is the engine's volume, and stays so when another
+    // stream is set.
+    void volumeFollowsTheSlider() {
+        StreamServer server({.body = stream});
+        PlayerWindow w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        QSlider *slider = w.c().sldMainVolume;
+        slider->setFocus();
+        QTest::keyClick(slider, Qt::Key_End);
+        QTRY_COMPARE(engine(w.player.handle(), "volume").toDouble(), 100.0);
+        QTest::keyClick(slider, Qt::Key_Left);
+        QTRY_COMPARE(engine(w.player.handle(), "volume").toDouble(), 90.0);
+        w.player.setUrl(server.url());
+        w.player.play();
+        QTRY_COMPARE_WITH_TIMEOUT(w.player.bufferingCount(), 1, 10000);
+        QCOMPARE(engine(w.player.handle(), "volume").toDouble(), 90.0);
+    }
+
+    // The engine reports the end of a stream after the next one has been set; that end belongs
+    // to the stream before and marks nothing.
+    void lateEndsOfEarlierStreams() {
+        StreamServer good({.body = stream, .bytesPerSecond = int(stream.size() / 20)});
+        StreamServer missing({.behaviour = StreamServer::Behaviour::NotFound});
+        MpvPlayer player;
+        mpv_set_property_string(player.handle(), "ao", "null");
+        player.setUrl(missing.url());
+        player.play();
+        // The first stream fails while the window is busy, so its end waits to be read.
+        QThread::msleep(1500);
+        QCOMPARE(missing.requests(), 1);
+        player.setUrl(good.url());
+        player.play();
+        QTRY_COMPARE_WITH_TIMEOUT(player.bufferingCount(), 1, 10000);
+        QTest::qWait(1000);
+        QVERIFY(!player.streamFailed());
+        QCOMPARE(player.bufferingCount(), 1);
+        // And the other way round: the good stream's end does not hide the failure.
+        player.setUrl(refusedAddress());
+        QCOMPARE(player.bufferingCount(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(player.streamFailed(), 10000);
+        QCOMPARE(player.bufferingCount(), 0);
+    }
+
+    // A playlist is no stream of its own: the count and the failure are those of the stream it
+    // leads to.
+    void playlists() {
+        StreamServer good({.body = stream, .bytesPerSecond = int(stream.size() / 20)});
+        StreamServer list({.body = good.url().toUtf8() + "\n", .contentType = "audio/x-mpegurl"});
+        StreamServer badList(
+            {.body = refusedAddress().toUtf8() + "\n", .contentType = "audio/x-mpegurl"});
+        MpvPlayer player;
+        mpv_set_property_string(player.handle(), "ao", "null");
+        player.setUrl(list.url("/live.m3u"));
+        player.play();
+        QTRY_COMPARE_WITH_TIMEOUT(player.bufferingCount(), 1, 10000);
+        QTRY_COMPARE(good.requests(), 1);
+        QTest::qWait(500);
+        QVERIFY(!player.streamFailed());
+        player.setUrl(badList.url("/live.m3u"));
+        QTRY_VERIFY_WITH_TIMEOUT(player.streamFailed(), 10000);
+        QCOMPARE(player.bufferingCount(), 0);
+    }
+
+    // A connection that makes no progress is given up and closed; a flowing stream is not, and
+    // neither is one whose stalls end in time.
+    void givesUpWithoutProgress() {
+        StreamServer silent({.behaviour = StreamServer::Behaviour::Hang});
+        MpvPlayer player(2s);
+        mpv_set_property_string(player.handle(), "ao", "null");
+        QElapsedTimer clock;
+        clock.start();
+        player.setUrl(silent.url());
+        player.play();
+        QTRY_VERIFY_WITH_TIMEOUT(player.streamFailed(), 10000);
+        QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE(silent.hangUps(), 1);
+
+        StreamServer flowing({.body = stream,
+                              .bytesPerSecond = int(stream.size() / 20),
+                              .stallEveryMs = 2000,
+                              .stallForMs = 1500});
+        player.setUrl(flowing.url());
+        player.play();
+        QTRY_COMPARE_WITH_TIMEOUT(flowing.stalls(), 2, 10000);
+        QTest::qWait(2000);
+        QVERIFY(!player.streamFailed());
+        QVERIFY(player.bufferingCount() >= 2);
+    }
+
+    void givesUpOnAStallTooLong() {
+        StreamServer stalling({.body = stream,
+                               .bytesPerSecond = int(stream.size() / 20),
+                               .stallEveryMs = 2000,
+                               .stallForMs = 6000});
+        MpvPlayer player(2s);
+        mpv_set_property_string(player.handle(), "ao", "null");
+        player.setUrl(stalling.url());
+        player.play();
+        QTRY_COMPARE_WITH_TIMEOUT(player.bufferingCount(), 2, 10000);
+        QVERIFY(!player.streamFailed());
+        QTRY_VERIFY_WITH_TIMEOUT(player.streamFailed(), 5000);
+        QVERIFY(stalling.stalling());
+        QTRY_COMPARE(stalling.hangUps(), 1);
     }
 
     // A typed-in look: white space around the address is no part of it.

@@ -3,6 +3,7 @@
 #include "app/AccessibleTexts.h"
 #include "app/Design.h"
 #include "player/Player.h"
+#include "player/PlayerControls.h"
 #include "status/Clock.h"
 #include "tuner/GenreCombo.h"
 #include "tuner/GenreLists.h"
@@ -246,6 +247,13 @@ void MainForm::wireEvents() {
     connect(c_.lstTuner, &TunerList::userClick, this,
             [this] { lstTunerClick(c_, player_, monitor_); });
     connect(c_.cboGenre, &GenreCombo::userPick, this, [this] { cboGenreClick(c_); });
+    connect(c_.cmdFS, &QPushButton::clicked, this, [this] { cmdFSClick(player_); });
+    // Drags, keys, the wheel and clicks beside the thumb all raise an action; a click on the
+    // thumb raises none, so its press counts as the slider's click.
+    connect(c_.sldMainVolume, &QSlider::actionTriggered, this,
+            [this] { sldMainVolumeScroll(c_, player_); });
+    connect(c_.sldMainVolume, &QSlider::sliderPressed, this,
+            [this] { sldMainVolumeScroll(c_, player_); });
     connect(c_.timeControl, &QTimer::timeout, this, [this] { clockTick(c_); });
     connect(c_.TimeConnection, &QTimer::timeout, this, [this] { monitor_.tick(); });
 }

@@ -11,7 +11,8 @@ namespace {
 
 // The engine's start settings: no controls, key bindings or scripts of its own, video scaled to
 // its area, silent but not muted, playing as soon as an address is set. Playlists fetched from
-// the network may not open local files (the engine's default, kept on purpose).
+// the network may not open local files, and playback pauses while the cache runs dry, which is
+// how stalls show (both the engine's defaults, kept on purpose).
 constexpr const char *StartOptions[][2]{
     {"config", "no"},
     {"load-scripts", "no"},
@@ -26,6 +27,14 @@ constexpr const char *StartOptions[][2]{
     {"mute", "no"},
     {"pause", "no"},
     {"load-unsafe-playlists", "no"},
+    {"cache-pause", "yes"},
+};
+
+// Properties the player watches, by the id their change events carry.
+enum Observed : quint64 {
+    PausedForCache = 1,
+    PlaybackTime,
+    CachedUntil,
 };
 
 qint64 entryId(const mpv_node &result) {
@@ -42,7 +51,7 @@ qint64 entryId(const mpv_node &result) {
 
 } // namespace
 
-MpvPlayer::MpvPlayer() {
+MpvPlayer::MpvPlayer(std::chrono::milliseconds giveUpAfter) {
     // The engine parses numbers in the "C" locale; QApplication has applied the user's.
     std::setlocale(LC_NUMERIC, "C");
     mpv_ = mpv_create();
@@ -54,7 +63,12 @@ MpvPlayer::MpvPlayer() {
         mpv_terminate_destroy(mpv_);
         throw std::runtime_error("the media engine could not be started");
     }
-    mpv_observe_property(mpv_, 0, "paused-for-cache", MPV_FORMAT_FLAG);
+    mpv_observe_property(mpv_, PausedForCache, "paused-for-cache", MPV_FORMAT_FLAG);
+    mpv_observe_property(mpv_, PlaybackTime, "time-pos", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(mpv_, CachedUntil, "demuxer-cache-time", MPV_FORMAT_DOUBLE);
+    giveUp_.setSingleShot(true);
+    giveUp_.setInterval(giveUpAfter);
+    connect(&giveUp_, &QTimer::timeout, this, &MpvPlayer::giveUp);
     mpv_set_wakeup_callback(
         mpv_,
         [](void *player) {
@@ -79,14 +93,19 @@ QWidget *MpvPlayer::videoArea() {
 }
 
 void MpvPlayer::disableErrorDialogs() {
-    mpv_set_property_string(mpv_, "terminal", "no");
-    mpv_set_property_string(mpv_, "force-window", "no");
+    for (const char *property : {"terminal", "force-window"}) {
+        const char *no = "no";
+        mpv_set_property_async(mpv_, 0, property, MPV_FORMAT_STRING, &no);
+    }
 }
 
 void MpvPlayer::setUrl(const QString &address) {
     bufferingCount_ = 0;
     currentEntry_ = -1;
+    lastEntry_ = -1;
     playbackStarted_ = false;
+    failed_ = false;
+    giveUp_.start();
     // Like a typed address, surrounding white space is no part of it.
     const QByteArray url = address.trimmed().toUtf8();
     const char *command[]{"loadfile", url.constData(), "replace", nullptr};
@@ -112,6 +131,10 @@ int MpvPlayer::bufferingCount() const {
     return bufferingCount_;
 }
 
+bool MpvPlayer::streamFailed() const {
+    return failed_;
+}
+
 void MpvPlayer::drainEvents() {
     for (;;) {
         const mpv_event *event = mpv_wait_event(mpv_, 0);
@@ -122,32 +145,72 @@ void MpvPlayer::drainEvents() {
 }
 
 // Events of an earlier address can arrive after the next one was set; each is matched to the
-// playlist entry it belongs to, so only the current stream's events count.
+// playlist entry it belongs to, so only the current stream's events count. Entry ids only grow,
+// and a playlist's entries come after the entry that named it, so the current stream is its own
+// entry and every later one.
+bool MpvPlayer::isCurrent(qint64 entry) const {
+    return currentEntry_ >= 0 && entry >= currentEntry_;
+}
+
 void MpvPlayer::handleEvent(const mpv_event &event) {
     switch (event.event_id) {
     case MPV_EVENT_COMMAND_REPLY:
-        if (event.reply_userdata == loadRequest_ && event.error >= 0)
-            currentEntry_ = entryId(static_cast<mpv_event_command *>(event.data)->result);
+        if (event.reply_userdata != loadRequest_)
+            break;
+        if (event.error < 0) {
+            failed_ = true;
+            giveUp_.stop();
+            break;
+        }
+        currentEntry_ = entryId(static_cast<mpv_event_command *>(event.data)->result);
+        lastEntry_ = currentEntry_;
         break;
     case MPV_EVENT_START_FILE:
         startedEntry_ = static_cast<mpv_event_start_file *>(event.data)->playlist_entry_id;
+        if (isCurrent(startedEntry_))
+            progress();
         break;
     case MPV_EVENT_FILE_LOADED:
         // The stream is open and its first fill under way: that is its first buffering.
-        if (startedEntry_ == currentEntry_ && bufferingCount_ == 0)
+        if (!isCurrent(startedEntry_))
+            break;
+        if (bufferingCount_ == 0)
             bufferingCount_ = 1;
+        progress();
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
-        if (startedEntry_ == currentEntry_)
-            playbackStarted_ = true;
+        if (!isCurrent(startedEntry_))
+            break;
+        playbackStarted_ = true;
+        progress();
         break;
+    case MPV_EVENT_END_FILE: {
+        const auto *end = static_cast<mpv_event_end_file *>(event.data);
+        // Until the last entry has ended, the engine goes on with the next one.
+        if (!isCurrent(end->playlist_entry_id) || end->playlist_entry_id != lastEntry_)
+            break;
+        if (end->reason == MPV_END_FILE_REASON_REDIRECT && end->playlist_insert_num_entries > 0) {
+            lastEntry_ = end->playlist_insert_id + end->playlist_insert_num_entries - 1;
+            break;
+        }
+        giveUp_.stop();
+        if (end->reason == MPV_END_FILE_REASON_ERROR || end->reason == MPV_END_FILE_REASON_REDIRECT)
+            failed_ = true;
+        break;
+    }
     case MPV_EVENT_PROPERTY_CHANGE: {
         const auto *property = static_cast<mpv_event_property *>(event.data);
-        if (property->format != MPV_FORMAT_FLAG)
+        if (property->format == MPV_FORMAT_NONE)
             break;
+        if (event.reply_userdata != PausedForCache) {
+            // The position moves on or more of the stream has arrived.
+            if (isCurrent(startedEntry_))
+                progress();
+            break;
+        }
         const bool paused = *static_cast<int *>(property->data) != 0;
-        // A later stall counts once, however long it lasts.
-        if (paused && !pausedForCache_ && playbackStarted_ && startedEntry_ == currentEntry_)
+        // The first fill does not show here; a later stall counts once, however long it lasts.
+        if (paused && !pausedForCache_ && playbackStarted_ && isCurrent(startedEntry_))
             ++bufferingCount_;
         pausedForCache_ = paused;
         break;
@@ -155,4 +218,16 @@ void MpvPlayer::handleEvent(const mpv_event &event) {
     default:
         break;
     }
+}
+
+void MpvPlayer::progress() {
+    if (giveUp_.isActive())
+        giveUp_.start();
+}
+
+// Only HTTP connections time out in the engine itself; others that hang would wait for ever.
+void MpvPlayer::giveUp() {
+    failed_ = true;
+    const char *command[]{"stop", nullptr};
+    mpv_command_async(mpv_, 0, command);
 }

@@ -1,110 +1,125 @@
 #include "player/MpvVideoWidget.h"
 
-#include <QKeyEvent>
-#include <QOpenGLContext>
-#include <QOpenGLFunctions>
+#include "player/VideoRenderer.h"
 
-#include <mpv/render_gl.h>
+#include <QKeyEvent>
+#include <QPainter>
 
 namespace {
 
-void *procAddress(void *, const char *name) {
-    QOpenGLContext *context = QOpenGLContext::currentContext();
-    return context ? reinterpret_cast<void *>(context->getProcAddress(name)) : nullptr;
-}
-
-// Called on one of libmpv's threads when a new frame is ready.
-void onRenderUpdate(void *widget) {
-    QMetaObject::invokeMethod(static_cast<MpvVideoWidget *>(widget), "update",
-                              Qt::QueuedConnection);
-}
+// Over full-screen video the mouse cursor hides once it has rested this long.
+constexpr int CursorIdleMs = 2000;
 
 } // namespace
 
 MpvVideoWidget::MpvVideoWidget(mpv_handle *mpv, QWidget *parent)
-    : QOpenGLWidget(parent), mpv_(mpv) {}
+    : QWidget(parent), renderer_(std::make_unique<VideoRenderer>(mpv)) {
+    // Every paint covers the whole area.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(renderer_.get(), &VideoRenderer::frameReady, this, qOverload<>(&QWidget::update));
+    cursorIdle_.setSingleShot(true);
+    cursorIdle_.setInterval(CursorIdleMs);
+    connect(&cursorIdle_, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
+}
 
 MpvVideoWidget::~MpvVideoWidget() {
     freeRenderContext();
 }
 
 void MpvVideoWidget::freeRenderContext() {
-    if (render_ == nullptr)
-        return;
-    makeCurrent();
-    mpv_render_context_free(render_);
-    render_ = nullptr;
-    doneCurrent();
+    renderer_.reset();
 }
 
-void MpvVideoWidget::initializeGL() {
-    mpv_opengl_init_params gl{&procAddress, nullptr};
-    mpv_render_param params[]{
-        {MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_OPENGL)},
-        {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl},
-        {MPV_RENDER_PARAM_INVALID, nullptr},
-    };
-    if (mpv_render_context_create(&render_, mpv_, params) < 0) {
-        render_ = nullptr;
-        return;
-    }
-    mpv_render_context_set_update_callback(render_, &onRenderUpdate, this);
-    // Moving the widget to another window replaces its GL context; the render context goes
-    // with the old one and is made anew in the next initializeGL().
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this,
-            &MpvVideoWidget::freeRenderContext, Qt::DirectConnection);
+void MpvVideoWidget::resizeEvent(QResizeEvent *event) {
+    if (renderer_ != nullptr)
+        renderer_->setSize(size() * devicePixelRatio());
+    QWidget::resizeEvent(event);
 }
 
+void MpvVideoWidget::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    const QImage frame = renderer_ != nullptr ? renderer_->frame() : QImage();
+    if (frame.isNull())
+        painter.fillRect(rect(), Qt::black);
+    else
+        painter.drawImage(rect(), frame);
+}
+
+// The video stays in its window, which goes full screen with the video covering the controls:
+// a warning box, modal to the window, then shows above the video and not behind it.
 void MpvVideoWidget::enterFullScreen() {
-    if (home_ != nullptr)
+    QWidget *home = window();
+    if (fullScreenWindow_ != nullptr || home == this)
         return;
-    home_ = parentWidget();
+    fullScreenWindow_ = home;
     homeGeometry_ = geometry();
-    setParent(nullptr);
-    showFullScreen();
+    homeMinimum_ = home->minimumSize();
+    homeMaximum_ = home->maximumSize();
+    const QObjectList siblings = parentWidget()->children();
+    for (qsizetype i = siblings.indexOf(this) + 1; i < siblings.size() && !homeAbove_; ++i)
+        homeAbove_ = qobject_cast<QWidget *>(siblings[i]);
+    home->setMinimumSize(0, 0);
+    home->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    home->installEventFilter(this);
+    raise();
+    setGeometry(home->rect());
+    home->showFullScreen();
+    home->activateWindow();
     setFocus();
+    setMouseTracking(true);
+    cursorIdle_.start();
 }
 
-void MpvVideoWidget::leaveFullScreen() {
-    if (home_ == nullptr)
-        return;
-    setParent(home_);
+// The window leaves full screen by Esc, a double-click or the window manager; the video then
+// goes back to its place.
+bool MpvVideoWidget::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == fullScreenWindow_) {
+        if (event->type() == QEvent::Resize)
+            setGeometry(fullScreenWindow_->rect());
+        else if (event->type() == QEvent::WindowStateChange && !fullScreenWindow_->isFullScreen())
+            restoreWindow();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MpvVideoWidget::restoreWindow() {
+    QWidget *home = fullScreenWindow_;
+    fullScreenWindow_ = nullptr;
+    home->removeEventFilter(this);
+    home->setMinimumSize(homeMinimum_);
+    home->setMaximumSize(homeMaximum_);
     setGeometry(homeGeometry_);
-    home_ = nullptr;
-    show();
+    if (homeAbove_ != nullptr)
+        stackUnder(homeAbove_);
+    homeAbove_ = nullptr;
+    cursorIdle_.stop();
+    setMouseTracking(false);
+    unsetCursor();
+}
+
+// While full screen the controls hidden under the video take no focus.
+bool MpvVideoWidget::focusNextPrevChild(bool next) {
+    return fullScreenWindow_ != nullptr || QWidget::focusNextPrevChild(next);
 }
 
 void MpvVideoWidget::keyPressEvent(QKeyEvent *event) {
-    if (event->key() == Qt::Key_Escape && home_ != nullptr)
-        leaveFullScreen();
+    if (event->key() == Qt::Key_Escape && fullScreenWindow_ != nullptr)
+        fullScreenWindow_->showNormal();
     else
-        QOpenGLWidget::keyPressEvent(event);
+        QWidget::keyPressEvent(event);
 }
 
 void MpvVideoWidget::mouseDoubleClickEvent(QMouseEvent *event) {
-    if (home_ != nullptr)
-        leaveFullScreen();
+    if (fullScreenWindow_ != nullptr)
+        fullScreenWindow_->showNormal();
     else
-        QOpenGLWidget::mouseDoubleClickEvent(event);
+        QWidget::mouseDoubleClickEvent(event);
 }
 
-void MpvVideoWidget::paintGL() {
-    if (render_ == nullptr) {
-        context()->functions()->glClearColor(0, 0, 0, 1);
-        context()->functions()->glClear(GL_COLOR_BUFFER_BIT);
-        return;
+void MpvVideoWidget::mouseMoveEvent(QMouseEvent *event) {
+    if (fullScreenWindow_ != nullptr) {
+        unsetCursor();
+        cursorIdle_.start();
     }
-    const qreal ratio = devicePixelRatioF();
-    mpv_opengl_fbo fbo{static_cast<int>(defaultFramebufferObject()), int(width() * ratio),
-                       int(height() * ratio), 0};
-    int flipY = 1;
-    // Waiting for a frame's display time would hold up the window's event loop.
-    int blockForTargetTime = 0;
-    mpv_render_param params[]{
-        {MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
-        {MPV_RENDER_PARAM_FLIP_Y, &flipY},
-        {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &blockForTargetTime},
-        {MPV_RENDER_PARAM_INVALID, nullptr},
-    };
-    mpv_render_context_render(render_, params);
+    QWidget::mouseMoveEvent(event);
 }

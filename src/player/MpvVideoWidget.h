@@ -1,33 +1,43 @@
 #pragma once
 
-#include <QOpenGLWidget>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
 
 struct mpv_handle;
-struct mpv_render_context;
+class VideoRenderer;
 
-// Draws the player's video through libmpv's render API. The render context lives with this
-// widget's GL context and must be freed before the player's handle is destroyed.
-class MpvVideoWidget : public QOpenGLWidget {
+// Shows the player's video, which a renderer draws on a thread of its own. The renderer holds
+// libmpv's render context, which must be freed before the player's handle.
+class MpvVideoWidget : public QWidget {
     Q_OBJECT
 public:
-    MpvVideoWidget(mpv_handle *mpv, QWidget *parent = nullptr);
+    explicit MpvVideoWidget(mpv_handle *mpv, QWidget *parent = nullptr);
     ~MpvVideoWidget() override;
 
     void freeRenderContext();
-    // Shows the video alone on the whole screen; Esc or a double-click brings it back.
+    // Shows the video alone on the whole screen; Esc or a double-click brings the window back.
     void enterFullScreen();
 
-    void leaveFullScreen();
-
 protected:
-    void initializeGL() override;
-    void paintGL() override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    mpv_handle *mpv_;
-    mpv_render_context *render_ = nullptr;
-    QWidget *home_ = nullptr; // the window the video returns to from full screen
+    void restoreWindow();
+
+    std::unique_ptr<VideoRenderer> renderer_;
+    QPointer<QWidget> fullScreenWindow_; // the window the video covers while full screen
     QRect homeGeometry_;
+    QSize homeMinimum_;
+    QSize homeMaximum_;
+    QPointer<QWidget> homeAbove_; // the sibling stacked just above the video in the window
+    QTimer cursorIdle_;
 };

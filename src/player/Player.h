@@ -20,6 +20,9 @@ public:
     // Loudness on the player's 0-100 scale.
     virtual void setVolume(int volume) = 0;
     virtual void enterFullScreen() = 0;
-    // How many times the current stream has had to buffer; 0 until its first fill.
+    // How many times the current stream has had to buffer: 0 from the moment its address is set,
+    // 1 once it is open and filling, and one more for each later stall.
     virtual int bufferingCount() const = 0;
+    // The current stream has ended with an error or was given up for making no progress.
+    virtual bool streamFailed() const = 0;
 };

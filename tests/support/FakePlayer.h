@@ -1,7 +1,7 @@
 #pragma once
 // A stand-in for the media player in handler tests: it records every operation, plays nothing,
-// and reports whatever buffering count the test sets. Its video area is a plain black widget,
-// so it also works on Qt's offscreen platform.
+// and reports whatever buffering count and failure the test sets. Its video area is a plain black
+// widget, so it also works on Qt's offscreen platform.
 
 #include "player/Player.h"
 
@@ -23,6 +23,7 @@ public:
         log << "setUrl " + address;
         url = address;
         count = 0;
+        failed = false;
     }
     void play() override { log << "play"; }
     void setVolume(int v) override {
@@ -31,11 +32,13 @@ public:
     }
     void enterFullScreen() override { log << "enterFullScreen"; }
     int bufferingCount() const override { return count; }
+    bool streamFailed() const override { return failed; }
 
     QStringList log; // every operation, in order
     QString url;
     int volume = 0;
     int count = 0;
+    bool failed = false;
 
 private:
     QPointer<QWidget> area_; // the window takes it over and may delete it first

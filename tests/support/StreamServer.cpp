@@ -1,7 +1,7 @@
 #include "support/StreamServer.h"
 
+#include <QElapsedTimer>
 #include <QHostAddress>
-#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -12,10 +12,17 @@
 
 namespace {
 
-QByteArray header(int status, const QByteArray &reason, const QByteArray &type, qsizetype length) {
-    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\nContent-Type: " + type +
-           "\r\nContent-Length: " + QByteArray::number(length) + "\r\nConnection: close\r\n\r\n";
+QByteArray header(int status, const QByteArray &reason, const QByteArray &type,
+                  qsizetype length = -1) {
+    QByteArray text = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason +
+                      "\r\nContent-Type: " + type + "\r\n";
+    if (length >= 0)
+        text += "Content-Length: " + QByteArray::number(length) + "\r\n";
+    return text + "Connection: close\r\n\r\n";
 }
+
+// How often a paced body is topped up.
+constexpr int PaceTickMs = 20;
 
 } // namespace
 
@@ -32,6 +39,9 @@ public:
     }
 
     std::atomic<int> requests{0};
+    std::atomic<int> stalls{0};
+    std::atomic<bool> stalling{false};
+    std::atomic<int> hangUps{0};
 
 protected:
     void run() override {
@@ -56,10 +66,18 @@ private:
             answer(socket);
         });
         QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
+            if (!closing_.contains(socket))
+                ++hangUps;
             request_.remove(socket);
             answered_.remove(socket);
+            closing_.remove(socket);
             socket->deleteLater();
         });
+    }
+
+    void close(QTcpSocket *socket) {
+        closing_.insert(socket);
+        socket->disconnectFromHost();
     }
 
     void answer(QTcpSocket *socket) {
@@ -69,17 +87,17 @@ private:
             return;
         case Behaviour::NotFound:
             socket->write(header(404, "Not Found", "text/plain", 0));
-            socket->disconnectFromHost();
+            close(socket);
             return;
         case Behaviour::ServerError:
             socket->write(header(500, "Internal Server Error", "text/plain", 0));
-            socket->disconnectFromHost();
+            close(socket);
             return;
         case Behaviour::Serve:
-            socket->write(header(200, "OK", o.contentType, o.body.size()));
+            socket->write(header(200, "OK", o.contentType, o.announceLength ? o.body.size() : -1));
             if (o.bytesPerSecond <= 0) {
                 socket->write(o.body);
-                socket->disconnectFromHost();
+                close(socket);
                 return;
             }
             pace(socket);
@@ -87,26 +105,49 @@ private:
         }
     }
 
-    // Sends the body in tenths of a second's worth, as a live source would.
+    // Keeps what has been sent in step with the time spent sending, so the stream neither runs
+    // ahead of real time nor falls behind it, however late the timer fires.
     void pace(QTcpSocket *socket) {
-        auto *timer = new QTimer(socket);
-        auto sent = std::make_shared<qsizetype>(0);
-        QObject::connect(timer, &QTimer::timeout, socket, [this, socket, timer, sent] {
-            const qsizetype chunk = std::max(1, options_.bytesPerSecond / 10);
-            socket->write(options_.body.mid(*sent, chunk));
-            *sent += chunk;
-            if (*sent >= options_.body.size()) {
-                timer->stop();
-                socket->disconnectFromHost();
+        struct Pacing {
+            QTimer timer;
+            QElapsedTimer sending; // runs while sending, not during stalls
+            qint64 sentBefore = 0; // sending time before the current stretch, ms
+            qsizetype sent = 0;
+        };
+        auto *p = new Pacing;
+        QObject::connect(socket, &QObject::destroyed, [p] { delete p; });
+        p->timer.setTimerType(Qt::PreciseTimer);
+        p->sending.start();
+        QObject::connect(&p->timer, &QTimer::timeout, socket, [this, socket, p] {
+            const Options &o = options_;
+            const qint64 stretch = p->sending.elapsed();
+            const qint64 due = std::min<qint64>(o.body.size(), (p->sentBefore + stretch) *
+                                                                   o.bytesPerSecond / 1000);
+            socket->write(o.body.mid(p->sent, due - p->sent));
+            p->sent = due;
+            if (p->sent >= o.body.size()) {
+                p->timer.stop();
+                close(socket);
+            } else if (o.stallEveryMs > 0 && stretch >= o.stallEveryMs) {
+                p->sentBefore += stretch;
+                p->timer.stop();
+                ++stalls;
+                stalling = true;
+                QTimer::singleShot(o.stallForMs, &p->timer, [this, p] {
+                    stalling = false;
+                    p->sending.start();
+                    p->timer.start();
+                });
             }
         });
-        timer->start(100);
+        p->timer.start(PaceTickMs);
     }
 
     Options options_;
     std::promise<quint16> *promise_ = nullptr;
     QHash<QTcpSocket *, QByteArray> request_;
     QSet<QTcpSocket *> answered_;
+    QSet<QTcpSocket *> closing_;
 };
 
 StreamServer::StreamServer(Options options)
@@ -129,6 +170,18 @@ QString StreamServer::url(const QString &path) const {
 
 int StreamServer::requests() const {
     return worker_->requests;
+}
+
+int StreamServer::stalls() const {
+    return worker_->stalls;
+}
+
+bool StreamServer::stalling() const {
+    return worker_->stalling;
+}
+
+int StreamServer::hangUps() const {
+    return worker_->hangUps;
 }
 
 quint16 StreamServer::refusingPort() {

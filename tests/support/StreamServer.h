@@ -18,9 +18,15 @@ public:
 
     struct Options {
         Behaviour behaviour = Behaviour::Serve;
-        QByteArray body;
+        QByteArray body{};
         QByteArray contentType = "video/mp2t";
+        // Sends the body at this rate, as a live source does; 0 sends it all at once.
         int bytesPerSecond = 0;
+        // A live source announces no length: the stream ends when the server closes it.
+        bool announceLength = true;
+        // With pacing: after each `stallEveryMs` of sending, send nothing for `stallForMs`.
+        int stallEveryMs = 0;
+        int stallForMs = 0;
     };
 
     explicit StreamServer(Options options);
@@ -32,6 +38,11 @@ public:
     QString url(const QString &path = QStringLiteral("/stream.ts")) const;
     // Requests answered or accepted so far.
     int requests() const;
+    // Stalls begun so far, and whether one is going on now.
+    int stalls() const;
+    bool stalling() const;
+    // Connections that the client has closed.
+    int hangUps() const;
 
     // A port on 127.0.0.1 where nothing listens: connections are refused.
     static quint16 refusingPort();

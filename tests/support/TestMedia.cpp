@@ -1,6 +1,7 @@
 #include "support/TestMedia.h"
 
 #include <QProcess>
+#include <QRandomGenerator>
 
 QByteArray makeTestStream(int seconds, QSize size, int fps) {
     const QString video =
@@ -21,4 +22,12 @@ QByteArray makeTestStream(int seconds, QSize size, int fps) {
     if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
         return {};
     return ffmpeg.readAllStandardOutput();
+}
+
+QByteArray makeGarbage(int bytes) {
+    QRandomGenerator noise(20240601);
+    QByteArray garbage(bytes, Qt::Uninitialized);
+    for (char &byte : garbage)
+        byte = char(noise.bounded(256));
+    return garbage;
 }

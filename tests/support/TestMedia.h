@@ -6,3 +6,6 @@
 // A live-like MPEG transport stream made with ffmpeg: a moving test picture with a tone, a key
 // frame every second. Returns the bytes, or an empty array when ffmpeg failed.
 QByteArray makeTestStream(int seconds, QSize size = QSize(320, 240), int fps = 25);
+
+// Bytes that no player can make anything of: the same noise on every run.
+QByteArray makeGarbage(int bytes);

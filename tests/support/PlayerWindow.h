@@ -1,0 +1,49 @@
+#pragma once
+// The window with the real player on libmpv, and what tests read back from them.
+
+#include "app/Controls.h"
+#include "app/MainForm.h"
+#include "player/MpvPlayer.h"
+
+#include <QLabel>
+#include <QMessageBox>
+
+#include <mpv/client.h>
+
+// A property of the engine, read straight from it.
+inline QString engineProperty(mpv_handle *mpv, const char *name) {
+    char *value = mpv_get_property_string(mpv, name);
+    const QString text = QString::fromUtf8(value);
+    mpv_free(value);
+    return text;
+}
+
+// Share of pixels that are not black in what the video area shows.
+inline double litShare(QWidget *videoArea) {
+    const QImage frame = videoArea->grab().toImage();
+    int lit = 0;
+    for (int y = 0; y < frame.height(); y += 8)
+        for (int x = 0; x < frame.width(); x += 8)
+            lit += qGray(frame.pixel(x, y)) > 40;
+    return double(lit) / ((frame.height() / 8 + 1) * (frame.width() / 8 + 1));
+}
+
+// Silent, so that it runs on machines without sound.
+struct PlayerWindow {
+    explicit PlayerWindow(std::chrono::milliseconds giveUpAfter = std::chrono::seconds(15))
+        : player(giveUpAfter), form(player) {
+        mpv_set_property_string(player.handle(), "ao", "null");
+    }
+
+    const Controls &c() const { return form.controls(); }
+    QString status() const { return c().lblBuffering->text(); }
+    int openWarnings() const {
+        int open = 0;
+        for (QMessageBox *box : form.findChildren<QMessageBox *>("connectionWarning"))
+            open += box->isVisible();
+        return open;
+    }
+
+    MpvPlayer player;
+    MainForm form;
+};

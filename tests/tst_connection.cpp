@@ -1,0 +1,143 @@
+// The connection monitor on the real player: streams made with ffmpeg, served from 127.0.0.1,
+// tuned in the window. Whatever the stream does, the window's event loop keeps running.
+
+#include "support/EventLoopWatch.h"
+#include "support/PlayerWindow.h"
+#include "support/StreamServer.h"
+#include "support/TestMedia.h"
+#include "support/Tuning.h"
+
+#include <QPushButton>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The longest the window may go without handling its events.
+constexpr qint64 MaxStallMs = 100;
+
+const QString SignalError = "Connection signal Error...";
+
+void report(const char *what, qint64 gap) {
+    qInfo("%s: longest event-loop gap %lld ms", what, gap);
+}
+
+} // namespace
+
+class TestConnection : public QObject {
+    Q_OBJECT
+
+    QByteArray stream; // 40 seconds, sent in real time
+
+    StreamServer::Options live() const {
+        return {.body = stream, .bytesPerSecond = int(stream.size() / 40), .announceLength = false};
+    }
+
+private slots:
+    void initTestCase() {
+        stream = makeTestStream(40);
+        QVERIFY2(!stream.isEmpty(), "ffmpeg made no test stream");
+    }
+
+    void healthyLiveStream() {
+        StreamServer server(live());
+        PlayerWindow w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        EventLoopWatch watch;
+        tuneMonitored(w.form, "Sky news", server.url());
+        QTRY_COMPARE_WITH_TIMEOUT(w.status(), "Connected to Sky news", 10000);
+        QVERIFY(w.c().cmdFS->isEnabled());
+        // It stays connected and never buffers again.
+        QTest::qWait(6000);
+        QCOMPARE(w.status(), "Connected to Sky news");
+        QCOMPARE(w.player.bufferingCount(), 1);
+        QVERIFY(!w.player.streamFailed());
+        QCOMPARE(w.openWarnings(), 0);
+        report("healthy", watch.longestGapMs());
+        QVERIFY(watch.longestGapMs() < MaxStallMs);
+    }
+
+    // Each stall outlasts what the engine has cached and counts once; from the fourth
+    // buffering on the stream is in error, with one warning however often it stalls again.
+    void stallingStream() {
+        StreamServer::Options stalling = live();
+        stalling.stallEveryMs = 2000;
+        stalling.stallForMs = 2500;
+        StreamServer server(stalling);
+        PlayerWindow w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        EventLoopWatch watch;
+        tuneMonitored(w.form, "QTV", server.url());
+        QTRY_COMPARE_WITH_TIMEOUT(w.status(), "Connected to QTV", 10000);
+        int count = 1;
+        bool wasStalling = false;
+        while (server.stalls() < 4 || server.stalling()) {
+            QTest::qWait(20);
+            const int now = w.player.bufferingCount();
+            if (now != count) {
+                QCOMPARE(now, count + 1);
+                QVERIFY2(server.stalling(), "counted while the stream was flowing");
+                count = now;
+            }
+            if (wasStalling && !server.stalling())
+                QCOMPARE(count, 1 + server.stalls());
+            wasStalling = server.stalling();
+            const bool error = w.status() == SignalError;
+            QVERIFY(w.status().startsWith("Connected to QTV") || error);
+            QVERIFY2(error == (count >= 4) || count == 4, qPrintable(w.status()));
+            QCOMPARE(w.openWarnings(), count >= 4 && error ? 1 : 0);
+        }
+        QTest::qWait(1000);
+        QCOMPARE(w.player.bufferingCount(), 5);
+        QCOMPARE(w.status(), SignalError);
+        QCOMPARE(w.openWarnings(), 1);
+        report("stalling", watch.longestGapMs());
+        QVERIFY(watch.longestGapMs() < MaxStallMs);
+    }
+
+    void failingStreams_data() {
+        QTest::addColumn<StreamServer::Behaviour>("behaviour");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("refuse");
+        QTest::newRow("connection refused")
+            << StreamServer::Behaviour::Serve << QByteArray() << true;
+        QTest::newRow("not found") << StreamServer::Behaviour::NotFound << QByteArray() << false;
+        QTest::newRow("server error")
+            << StreamServer::Behaviour::ServerError << QByteArray() << false;
+        QTest::newRow("no answer") << StreamServer::Behaviour::Hang << QByteArray() << false;
+        QTest::newRow("garbage") << StreamServer::Behaviour::Serve << makeGarbage(1 << 20) << false;
+    }
+    void failingStreams() {
+        QFETCH(StreamServer::Behaviour, behaviour);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, refuse);
+        StreamServer server({.behaviour = behaviour, .body = body});
+        const QString address =
+            refuse ? QString("http://127.0.0.1:%1/stream.ts").arg(StreamServer::refusingPort())
+                   : server.url();
+        PlayerWindow w(2s);
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        EventLoopWatch watch;
+        tuneMonitored(w.form, "QTV", address);
+        QTRY_COMPARE_WITH_TIMEOUT(w.status(), SignalError, 10000);
+        QVERIFY(w.player.streamFailed());
+        QCOMPARE(w.openWarnings(), 1);
+        QMessageBox *box = w.form.findChild<QMessageBox *>("connectionWarning");
+        QVERIFY(box->text().contains("connecting to QTV or your network"));
+        QTest::qWait(1500);
+        QCOMPARE(w.status(), SignalError);
+        QCOMPARE(w.openWarnings(), 1);
+        // A connection that was given up is closed.
+        if (behaviour == StreamServer::Behaviour::Hang)
+            QTRY_COMPARE(server.hangUps(), 1);
+        report(QTest::currentDataTag(), watch.longestGapMs());
+        QVERIFY(watch.longestGapMs() < MaxStallMs);
+    }
+};
+
+QTEST_MAIN(TestConnection)
+#include "tst_connection.moc"

@@ -1,0 +1,105 @@
+// Full screen on the real player, with a window manager: the video fills the screen and goes on
+// playing, Esc and a double-click bring the window back, and the cursor hides while it rests.
+
+#include "support/EventLoopWatch.h"
+#include "support/PlayerWindow.h"
+#include "support/StreamServer.h"
+#include "support/TestMedia.h"
+#include "support/Tuning.h"
+
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+class TestFullScreen : public QObject {
+    Q_OBJECT
+
+    QByteArray stream;
+
+    static QRect screen(const PlayerWindow &w) { return w.form.screen()->geometry(); }
+
+    static bool isFull(const PlayerWindow &w) {
+        return w.form.isFullScreen() &&
+               w.c().videoControl->geometry() == QRect(QPoint(), screen(w).size());
+    }
+
+    static bool isHome(const PlayerWindow &w) {
+        return !w.form.isFullScreen() && w.form.size() == QSize(730, 583) &&
+               w.form.minimumSize() == w.form.maximumSize() &&
+               w.c().videoControl->geometry() == QRect(24, 8, 679, 425);
+    }
+
+private slots:
+    void initTestCase() {
+        stream = makeTestStream(30);
+        QVERIFY2(!stream.isEmpty(), "ffmpeg made no test stream");
+    }
+
+    // The engine keeps its video all along.
+    void enterAndLeave() {
+        StreamServer server({.body = stream, .bytesPerSecond = int(stream.size() / 30)});
+        PlayerWindow w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        QWidget *video = w.c().videoControl;
+        tuneMonitored(w.form, "Sky news", server.url());
+        QTRY_VERIFY_WITH_TIMEOUT(w.c().cmdFS->isEnabled(), 10000);
+        QTRY_VERIFY(litShare(video) > 0.5);
+
+        EventLoopWatch watch;
+        QTest::mouseClick(w.c().cmdFS, Qt::LeftButton);
+        QTRY_VERIFY(isFull(w));
+        QTRY_COMPARE(QApplication::focusWidget(), video);
+        const qint64 entering = watch.longestGapMs();
+        {
+            EventLoopWatch playing;
+            QTest::qWait(3000);
+            qInfo("longest event-loop gaps in full screen: %lld ms entering, %lld ms playing",
+                  entering, playing.longestGapMs());
+            QVERIFY(playing.longestGapMs() < 100);
+        }
+        QTRY_VERIFY(litShare(video) > 0.5);
+        QCOMPARE(engineProperty(w.player.handle(), "vid"), "1");
+        // The controls hidden under the video take no focus.
+        QTest::keyClick(video, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), video);
+
+        QTest::keyClick(video, Qt::Key_Escape);
+        QTRY_VERIFY(isHome(w));
+        QTRY_VERIFY(litShare(video) > 0.5);
+
+        // The window manager takes a moment to hand the window back; no hand is quicker.
+        QTest::qWait(200);
+        QTest::mouseClick(w.c().cmdFS, Qt::LeftButton);
+        QTRY_VERIFY(isFull(w));
+        QTest::mouseDClick(video, Qt::LeftButton, {}, video->rect().center());
+        QTRY_VERIFY(isHome(w));
+        QCOMPARE(engineProperty(w.player.handle(), "vid"), "1");
+        QVERIFY(!w.player.streamFailed());
+    }
+
+    // Nothing playing: the screen goes black and the way back works all the same. The cursor
+    // hides after resting and comes back when moved.
+    void whileNothingPlays() {
+        PlayerWindow w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        QWidget *video = w.c().videoControl;
+        w.c().cmdFS->setEnabled(true);
+        QTest::mouseClick(w.c().cmdFS, Qt::LeftButton);
+        QTRY_VERIFY(isFull(w));
+        QVERIFY(litShare(video) < 0.05);
+        QVERIFY(video->cursor().shape() != Qt::BlankCursor);
+        QTRY_COMPARE_WITH_TIMEOUT(video->cursor().shape(), Qt::BlankCursor, 5000);
+        QTest::mouseMove(video, video->rect().center());
+        QTRY_VERIFY(video->cursor().shape() != Qt::BlankCursor);
+        QTest::mouseMove(video, video->rect().center() + QPoint(40, 40));
+        QTRY_COMPARE_WITH_TIMEOUT(video->cursor().shape(), Qt::BlankCursor, 5000);
+        QTest::keyClick(video, Qt::Key_Escape);
+        QTRY_VERIFY(isHome(w));
+        QVERIFY(video->cursor().shape() != Qt::BlankCursor);
+    }
+};
+
+QTEST_MAIN(TestFullScreen)
+#include "tst_fullscreen.moc"
