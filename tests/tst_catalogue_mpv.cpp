@@ -40,6 +40,7 @@ public:
     void setVolume(int volume) override { mpv.setVolume(volume); }
     void enterFullScreen() override { mpv.enterFullScreen(); }
     int bufferingCount() const override { return mpv.bufferingCount(); }
+    bool streamFailed() const override { return mpv.streamFailed(); }
 };
 
 bool onlyLoopback() {
