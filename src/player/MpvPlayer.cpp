@@ -30,6 +30,9 @@ constexpr const char *StartOptions[][2]{
     {"cache-pause", "yes"},
 };
 
+// More playlists than this behind one address are taken for a loop.
+constexpr int MaxPlaylists = 8;
+
 // Properties the player watches, by the id their change events carry.
 enum Observed : quint64 {
     PausedForCache = 1,
@@ -103,6 +106,7 @@ void MpvPlayer::setUrl(const QString &address) {
     bufferingCount_ = 0;
     currentEntry_ = -1;
     lastEntry_ = -1;
+    playlistsOpened_ = 0;
     playbackStarted_ = false;
     failed_ = false;
     giveUp_.start();
@@ -191,11 +195,14 @@ void MpvPlayer::handleEvent(const mpv_event &event) {
             break;
         if (end->reason == MPV_END_FILE_REASON_REDIRECT && end->playlist_insert_num_entries > 0) {
             lastEntry_ = end->playlist_insert_id + end->playlist_insert_num_entries - 1;
+            // Playlists that only lead to more playlists (one naming itself) never end.
+            if (++playlistsOpened_ > MaxPlaylists)
+                giveUp();
             break;
         }
+        // A live channel does not end by itself: however its stream ends, the signal is lost.
         giveUp_.stop();
-        if (end->reason == MPV_END_FILE_REASON_ERROR || end->reason == MPV_END_FILE_REASON_REDIRECT)
-            failed_ = true;
+        failed_ = true;
         break;
     }
     case MPV_EVENT_PROPERTY_CHANGE: {
@@ -225,8 +232,10 @@ void MpvPlayer::progress() {
         giveUp_.start();
 }
 
-// Only HTTP connections time out in the engine itself; others that hang would wait for ever.
+// Stops the current stream for good. Only HTTP connections time out in the engine itself; others
+// that hang would wait for ever.
 void MpvPlayer::giveUp() {
+    giveUp_.stop();
     failed_ = true;
     const char *command[]{"stop", nullptr};
     mpv_command_async(mpv_, 0, command);
