@@ -7,6 +7,10 @@
 
 #include <mpv/client.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 // The engine's start settings: no controls, key bindings or scripts of its own, video scaled to
@@ -29,6 +33,9 @@ constexpr const char *StartOptions[][2]{
     {"load-unsafe-playlists", "no"},
     {"cache-pause", "yes"},
 };
+
+// Blocks from this size on are mapped apart from the heap (glibc's start value).
+constexpr int MmapThreshold = 128 * 1024;
 
 // More playlists than this behind one address are taken for a loop.
 constexpr int MaxPlaylists = 8;
@@ -57,6 +64,13 @@ qint64 entryId(const mpv_node &result) {
 MpvPlayer::MpvPlayer(std::chrono::milliseconds giveUpAfter) {
     // The engine parses numbers in the "C" locale; QApplication has applied the user's.
     std::setlocale(LC_NUMERIC, "C");
+#ifdef __GLIBC__
+    // The engine allocates and frees buffers of frame size for every stream. Each time such a
+    // block is freed, glibc raises the size from which blocks get a mapping of their own; the
+    // next ones then come from the heap and, once freed, stay with the process: some dozens of
+    // tunings later, hundreds of megabytes. With a fixed threshold they go back when freed.
+    mallopt(M_MMAP_THRESHOLD, MmapThreshold);
+#endif
     mpv_ = mpv_create();
     if (mpv_ == nullptr)
         throw std::runtime_error("the media engine could not be created");
