@@ -8,8 +8,8 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/Tuning.h"
 #include "player/MpvPlayer.h"
+#include "support/LoopbackOnly.h"
 
-#include <QNetworkInterface>
 #include <QTest>
 #include <QTimer>
 
@@ -42,13 +42,6 @@ public:
     int bufferingCount() const override { return mpv.bufferingCount(); }
     bool streamFailed() const override { return mpv.streamFailed(); }
 };
-
-bool onlyLoopback() {
-    const auto interfaces = QNetworkInterface::allInterfaces();
-    return std::all_of(interfaces.begin(), interfaces.end(), [](const QNetworkInterface &i) {
-        return i.flags().testFlag(QNetworkInterface::IsLoopBack);
-    });
-}
 
 } // namespace
 

@@ -7,6 +7,10 @@
 
 #include <mpv/client.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 // The engine's start settings: no controls, key bindings or scripts of its own, video scaled to
@@ -29,6 +33,12 @@ constexpr const char *StartOptions[][2]{
     {"load-unsafe-playlists", "no"},
     {"cache-pause", "yes"},
 };
+
+// Blocks from this size on are mapped apart from the heap (glibc's start value).
+constexpr int MmapThreshold = 128 * 1024;
+
+// More playlists than this behind one address are taken for a loop.
+constexpr int MaxPlaylists = 8;
 
 // Properties the player watches, by the id their change events carry.
 enum Observed : quint64 {
@@ -54,6 +64,13 @@ qint64 entryId(const mpv_node &result) {
 MpvPlayer::MpvPlayer(std::chrono::milliseconds giveUpAfter) {
     // The engine parses numbers in the "C" locale; QApplication has applied the user's.
     std::setlocale(LC_NUMERIC, "C");
+#ifdef __GLIBC__
+    // The engine allocates and frees buffers of frame size for every stream. Each time such a
+    // block is freed, glibc raises the size from which blocks get a mapping of their own; the
+    // next ones then come from the heap and, once freed, stay with the process: some dozens of
+    // tunings later, hundreds of megabytes. With a fixed threshold they go back when freed.
+    mallopt(M_MMAP_THRESHOLD, MmapThreshold);
+#endif
     mpv_ = mpv_create();
     if (mpv_ == nullptr)
         throw std::runtime_error("the media engine could not be created");
@@ -103,6 +120,7 @@ void MpvPlayer::setUrl(const QString &address) {
     bufferingCount_ = 0;
     currentEntry_ = -1;
     lastEntry_ = -1;
+    playlistsOpened_ = 0;
     playbackStarted_ = false;
     failed_ = false;
     giveUp_.start();
@@ -191,11 +209,14 @@ void MpvPlayer::handleEvent(const mpv_event &event) {
             break;
         if (end->reason == MPV_END_FILE_REASON_REDIRECT && end->playlist_insert_num_entries > 0) {
             lastEntry_ = end->playlist_insert_id + end->playlist_insert_num_entries - 1;
+            // Playlists that only lead to more playlists (one naming itself) never end.
+            if (++playlistsOpened_ > MaxPlaylists)
+                giveUp();
             break;
         }
+        // A live channel does not end by itself: however its stream ends, the signal is lost.
         giveUp_.stop();
-        if (end->reason == MPV_END_FILE_REASON_ERROR || end->reason == MPV_END_FILE_REASON_REDIRECT)
-            failed_ = true;
+        failed_ = true;
         break;
     }
     case MPV_EVENT_PROPERTY_CHANGE: {
@@ -225,8 +246,10 @@ void MpvPlayer::progress() {
         giveUp_.start();
 }
 
-// Only HTTP connections time out in the engine itself; others that hang would wait for ever.
+// Stops the current stream for good. Only HTTP connections time out in the engine itself; others
+// that hang would wait for ever.
 void MpvPlayer::giveUp() {
+    giveUp_.stop();
     failed_ = true;
     const char *command[]{"stop", nullptr};
     mpv_command_async(mpv_, 0, command);

@@ -47,6 +47,7 @@ private:
     qint64 currentEntry_ = -1; // playlist entry of the address set last, once known
     qint64 lastEntry_ = -1;    // the last entry the current address leads to (playlists)
     qint64 startedEntry_ = -1; // playlist entry that the engine is playing
+    int playlistsOpened_ = 0;  // by the current address
     bool playbackStarted_ = false;
     bool pausedForCache_ = false;
     bool failed_ = false;

@@ -23,6 +23,7 @@ public:
     // How many times the current stream has had to buffer: 0 from the moment its address is set,
     // 1 once it is open and filling, and one more for each later stall.
     virtual int bufferingCount() const = 0;
-    // The current stream has ended with an error or was given up for making no progress.
+    // The current stream has ended, for whatever reason (a live stream that ends has lost its
+    // signal), or was given up: it made no progress, or its playlists led only to more playlists.
     virtual bool streamFailed() const = 0;
 };

@@ -5,6 +5,7 @@
 #include "app/MainForm.h"
 #include "player/MpvPlayer.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 
@@ -42,6 +43,14 @@ struct PlayerWindow {
         for (QMessageBox *box : form.findChildren<QMessageBox *>("connectionWarning"))
             open += box->isVisible();
         return open;
+    }
+    // Top-level widgets shown besides the window and its connection warning.
+    int strayWindows() const {
+        int stray = 0;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            stray += widget->isVisible() && widget != &form &&
+                     widget->objectName() != QStringLiteral("connectionWarning");
+        return stray;
     }
 
     MpvPlayer player;

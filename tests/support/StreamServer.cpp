@@ -1,7 +1,12 @@
 #include "support/StreamServer.h"
 
+#include "support/TestMedia.h"
+
 #include <QElapsedTimer>
+#include <QHash>
 #include <QHostAddress>
+#include <QMutex>
+#include <QSet>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -24,11 +29,26 @@ QByteArray header(int status, const QByteArray &reason, const QByteArray &type,
 // How often a paced body is topped up.
 constexpr int PaceTickMs = 20;
 
+// The path of a request's first line, "GET /path HTTP/1.1"; other protocols name a whole URL.
+QString requestPath(const QByteArray &request) {
+    const QList<QByteArray> words = request.left(request.indexOf("\r\n")).split(' ');
+    return words.size() >= 2 ? QString::fromUtf8(words[1]) : QString();
+}
+
+QByteArray xmlEscaped(const QString &text) {
+    return text.toHtmlEscaped().toUtf8();
+}
+
 } // namespace
 
 class StreamServer::Worker : public QThread {
 public:
     explicit Worker(Options options) : options_(std::move(options)) {}
+
+    void route(const QString &path, Options options) {
+        QMutexLocker lock(&routesMutex_);
+        routes_.insert(path, std::move(options));
+    }
 
     quint16 start() {
         std::promise<quint16> listening;
@@ -38,6 +58,8 @@ public:
         return port.get();
     }
 
+    std::atomic<int> connections{0};
+    std::atomic<int> openConnections{0};
     std::atomic<int> requests{0};
     std::atomic<int> stalls{0};
     std::atomic<bool> stalling{false};
@@ -57,17 +79,20 @@ protected:
 
 private:
     void accept(QTcpSocket *socket) {
+        ++connections;
+        ++openConnections;
         QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
             request_[socket] += socket->readAll();
             if (!request_[socket].contains("\r\n\r\n") || answered_.contains(socket))
                 return;
             answered_.insert(socket);
             ++requests;
-            answer(socket);
+            answer(socket, optionsFor(requestPath(request_[socket])));
         });
         QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
             if (!closing_.contains(socket))
                 ++hangUps;
+            --openConnections;
             request_.remove(socket);
             answered_.remove(socket);
             closing_.remove(socket);
@@ -80,8 +105,15 @@ private:
         socket->disconnectFromHost();
     }
 
-    void answer(QTcpSocket *socket) {
-        const Options &o = options_;
+    Options optionsFor(const QString &path) {
+        QMutexLocker lock(&routesMutex_);
+        return routes_.value(path, options_);
+    }
+
+    void answer(QTcpSocket *socket, const Options &o) {
+        const QByteArray body = o.cutOffAt >= 0 ? o.body.left(o.cutOffAt) : o.body;
+        const QByteArray ok =
+            header(200, "OK", o.contentType, o.announceLength ? o.body.size() : -1);
         switch (o.behaviour) {
         case Behaviour::Hang:
             return;
@@ -93,39 +125,46 @@ private:
             socket->write(header(500, "Internal Server Error", "text/plain", 0));
             close(socket);
             return;
+        case Behaviour::Trickle:
+            pace(socket, ok + body, o);
+            return;
         case Behaviour::Serve:
-            socket->write(header(200, "OK", o.contentType, o.announceLength ? o.body.size() : -1));
+            socket->write(ok);
             if (o.bytesPerSecond <= 0) {
-                socket->write(o.body);
+                socket->write(body);
                 close(socket);
                 return;
             }
-            pace(socket);
+            pace(socket, body, o);
             return;
         }
     }
 
     // Keeps what has been sent in step with the time spent sending, so the stream neither runs
     // ahead of real time nor falls behind it, however late the timer fires.
-    void pace(QTcpSocket *socket) {
+    void pace(QTcpSocket *socket, const QByteArray &data, const Options &o) {
         struct Pacing {
+            Pacing(QByteArray data, Options options)
+                : data(std::move(data)), options(std::move(options)) {}
+            QByteArray data;
+            Options options;
             QTimer timer;
             QElapsedTimer sending; // runs while sending, not during stalls
             qint64 sentBefore = 0; // sending time before the current stretch, ms
             qsizetype sent = 0;
         };
-        auto *p = new Pacing;
+        auto *p = new Pacing(data, o);
         QObject::connect(socket, &QObject::destroyed, [p] { delete p; });
         p->timer.setTimerType(Qt::PreciseTimer);
         p->sending.start();
         QObject::connect(&p->timer, &QTimer::timeout, socket, [this, socket, p] {
-            const Options &o = options_;
+            const Options &o = p->options;
             const qint64 stretch = p->sending.elapsed();
-            const qint64 due = std::min<qint64>(o.body.size(), (p->sentBefore + stretch) *
-                                                                   o.bytesPerSecond / 1000);
-            socket->write(o.body.mid(p->sent, due - p->sent));
+            const qint64 due = std::min<qint64>(p->data.size(), (p->sentBefore + stretch) *
+                                                                    o.bytesPerSecond / 1000);
+            socket->write(p->data.mid(p->sent, due - p->sent));
             p->sent = due;
-            if (p->sent >= o.body.size()) {
+            if (p->sent >= p->data.size()) {
                 p->timer.stop();
                 close(socket);
             } else if (o.stallEveryMs > 0 && stretch >= o.stallEveryMs) {
@@ -143,7 +182,9 @@ private:
         p->timer.start(PaceTickMs);
     }
 
-    Options options_;
+    const Options options_;
+    QMutex routesMutex_;
+    QHash<QString, Options> routes_;
     std::promise<quint16> *promise_ = nullptr;
     QHash<QTcpSocket *, QByteArray> request_;
     QSet<QTcpSocket *> answered_;
@@ -164,8 +205,20 @@ quint16 StreamServer::port() const {
     return port_;
 }
 
-QString StreamServer::url(const QString &path) const {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path);
+void StreamServer::route(const QString &path, Options options) {
+    worker_->route(path, std::move(options));
+}
+
+QString StreamServer::url(const QString &path, const QString &scheme) const {
+    return QStringLiteral("%1://127.0.0.1:%2%3").arg(scheme).arg(port_).arg(path);
+}
+
+int StreamServer::connections() const {
+    return worker_->connections;
+}
+
+int StreamServer::openConnections() const {
+    return worker_->openConnections;
 }
 
 int StreamServer::requests() const {
@@ -188,4 +241,33 @@ quint16 StreamServer::refusingPort() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
     return probe.serverPort(); // closed again when `probe` goes
+}
+
+StreamServer::Options StreamServer::htmlPage() {
+    return {.body = "<!DOCTYPE html>\n<html><head><title>Live TV</title></head>\n"
+                    "<body><p>Our stream is down for maintenance.</p></body></html>\n",
+            .contentType = "text/html; charset=utf-8"};
+}
+
+StreamServer::Options StreamServer::garbage() {
+    return {.body = makeGarbage(1 << 20), .contentType = "application/octet-stream"};
+}
+
+StreamServer::Options StreamServer::m3u(const QStringList &entries) {
+    return {.body = ("#EXTM3U\n" + entries.join('\n') + '\n').toUtf8(),
+            .contentType = "audio/x-mpegurl"};
+}
+
+StreamServer::Options StreamServer::asx(const QStringList &entries) {
+    QByteArray xml = "<asx version=\"3.0\">\n";
+    for (const QString &entry : entries)
+        xml += "  <entry><ref href=\"" + xmlEscaped(entry) + "\"/></entry>\n";
+    return {.body = xml + "</asx>\n", .contentType = "video/x-ms-asf"};
+}
+
+StreamServer::Options StreamServer::referenceAsx(const QStringList &entries) {
+    QByteArray ini = "[Reference]\r\n";
+    for (int i = 0; i < entries.size(); ++i)
+        ini += "Ref" + QByteArray::number(i + 1) + '=' + entries[i].toUtf8() + "\r\n";
+    return {.body = ini, .contentType = "application/octet-stream"};
 }

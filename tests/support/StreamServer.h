@@ -1,9 +1,12 @@
 #pragma once
 // A small HTTP server on 127.0.0.1 for tests of the real player. It runs on a thread of its own,
-// so it keeps serving while the test's own thread waits or is busy.
+// so it keeps serving while the test's own thread waits or is busy. It also stands in for the
+// servers of other protocols where they hang: it accepts any connection and, asked to hang,
+// never sends a byte, whatever the client says.
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -14,6 +17,7 @@ public:
         Hang,        // accept the connection and never answer
         NotFound,    // 404
         ServerError, // 500
+        Trickle,     // the whole answer, header and body, `bytesPerSecond` bytes at a time
     };
 
     struct Options {
@@ -27,17 +31,38 @@ public:
         // With pacing: after each `stallEveryMs` of sending, send nothing for `stallForMs`.
         int stallEveryMs = 0;
         int stallForMs = 0;
+        // Closes the connection once this many bytes of the body are out, whatever length was
+        // announced; -1 sends it all.
+        qsizetype cutOffAt = -1;
     };
 
+    // Ready-made answers that are no stream at all.
+    static Options htmlPage();
+    static Options garbage();
+    // Playlists naming `entries`: M3U, and both kinds of Windows Media's ASX, the XML one and
+    // the older "[Reference]" one. The second is sent as plain bytes, as many servers do, since
+    // the engine reads it as a playlist only then.
+    static Options m3u(const QStringList &entries);
+    static Options asx(const QStringList &entries);
+    static Options referenceAsx(const QStringList &entries);
+
+    // Answers every path with `options`, but those given to `route`.
     explicit StreamServer(Options options);
     ~StreamServer();
     StreamServer(const StreamServer &) = delete;
     StreamServer &operator=(const StreamServer &) = delete;
 
+    // Answers requests for `path` with `options` from now on.
+    void route(const QString &path, Options options);
+
     quint16 port() const;
-    QString url(const QString &path = QStringLiteral("/stream.ts")) const;
-    // Requests answered or accepted so far.
+    QString url(const QString &path = QStringLiteral("/stream.ts"),
+                const QString &scheme = QStringLiteral("http")) const;
+    // Connections accepted, and requests among them answered or hung on, so far.
+    int connections() const;
     int requests() const;
+    // Connections that neither side has closed yet.
+    int openConnections() const;
     // Stalls begun so far, and whether one is going on now.
     int stalls() const;
     bool stalling() const;
