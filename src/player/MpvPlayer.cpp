@@ -16,7 +16,9 @@ namespace {
 // The engine's start settings: no controls, key bindings or scripts of its own, video scaled to
 // its area, silent but not muted, playing as soon as an address is set. Playlists fetched from
 // the network may not open local files, and playback pauses while the cache runs dry, which is
-// how stalls show (both the engine's defaults, kept on purpose).
+// how stalls show (both the engine's defaults, kept on purpose). A live stream opens after a
+// tenth of a second of analysis instead of most of a second: enough to name every stream's codec,
+// which skipping the analysis altogether gets wrong (MPEG audio layer II taken for layer III).
 constexpr const char *StartOptions[][2]{
     {"config", "no"},
     {"load-scripts", "no"},
@@ -32,6 +34,7 @@ constexpr const char *StartOptions[][2]{
     {"pause", "no"},
     {"load-unsafe-playlists", "no"},
     {"cache-pause", "yes"},
+    {"demuxer-lavf-analyzeduration", "0.1"},
 };
 
 // Blocks from this size on are mapped apart from the heap (glibc's start value).
