@@ -29,6 +29,25 @@ class TestFullScreen : public QObject {
                w.c().videoControl->geometry() == QRect(24, 8, 679, 425);
     }
 
+    // The middle of the video area as the screen shows it is near the colour: each component
+    // within what turning it into the stream's YUV and back can change.
+    static bool showsColour(QWidget *video, QColor colour) {
+        const QPoint middle = video->mapToGlobal(video->rect().center());
+        const QImage shown = video->screen()
+                                 ->grabWindow(0, middle.x() - 4, middle.y() - 4, 9, 9)
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                const QColor pixel = shown.pixelColor(x, y);
+                if (qAbs(pixel.red() - colour.red()) > 12 ||
+                    qAbs(pixel.green() - colour.green()) > 12 ||
+                    qAbs(pixel.blue() - colour.blue()) > 12)
+                    return false;
+            }
+        return !shown.isNull();
+    }
+
 private slots:
     void initTestCase() {
         stream = makeTestStream(30);
@@ -76,6 +95,26 @@ private slots:
         QTRY_VERIFY(isHome(w));
         QCOMPARE(engineProperty(w.player.handle(), "vid"), "1");
         QVERIFY(!w.player.streamFailed());
+    }
+
+    // The picture reaches the screen in its own colours, in the window and full screen.
+    void colours() {
+        const QColor colour(0x20, 0x60, 0xC0);
+        const QByteArray plain = makeColourStream(30, colour);
+        QVERIFY2(!plain.isEmpty(), "ffmpeg made no test stream");
+        StreamServer server({.body = plain, .bytesPerSecond = int(plain.size() / 30)});
+        PlayerWindow w;
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+        QWidget *video = w.c().videoControl;
+        tuneMonitored(w.form, "Sky news", server.url());
+        QTRY_VERIFY_WITH_TIMEOUT(showsColour(video, colour), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.c().cmdFS->isEnabled(), 10000);
+        QTest::mouseClick(w.c().cmdFS, Qt::LeftButton);
+        QTRY_VERIFY(isFull(w));
+        QTRY_VERIFY(showsColour(video, colour));
+        QTest::keyClick(video, Qt::Key_Escape);
+        QTRY_VERIFY(isHome(w));
     }
 
     // Nothing playing: the screen goes black and the way back works all the same. The cursor

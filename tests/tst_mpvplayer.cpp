@@ -78,6 +78,31 @@ private slots:
         QVERIFY(!player.streamFailed());
     }
 
+    // The engine starts once the window has been painted, or sooner when a stream is set; what
+    // was asked of it before (start-up's settings, a volume) reaches it in order.
+    void requestsBeforeTheEngineRuns() {
+        StreamServer server({.body = stream, .bytesPerSecond = int(stream.size() / 20)});
+        {
+            MpvPlayer player;
+            MainForm form(player);
+            player.setVolume(70);
+            QTest::qWait(200);
+            QVERIFY(player.findChild<QThread *>() == nullptr);
+            form.show();
+            QTRY_VERIFY(player.findChild<QThread *>() != nullptr);
+            player.setUrl(server.url());
+            player.play();
+            QTRY_COMPARE_WITH_TIMEOUT(player.bufferingCount(), 1, 10000);
+            QCOMPARE(engine(player.handle(), "volume").toDouble(), 70.0);
+            QCOMPARE(engine(player.handle(), "terminal"), "no");
+        }
+        MpvPlayer hidden;
+        hidden.setUrl(server.url());
+        hidden.play();
+        QTRY_COMPARE_WITH_TIMEOUT(hidden.bufferingCount(), 1, 10000);
+        QVERIFY(!hidden.streamFailed());
+    }
+
     // The slider's position, ten times over, is the engine's volume, and stays so when another
     // stream is set.
     void volumeFollowsTheSlider() {

@@ -4,9 +4,6 @@
 
 #include <QApplication>
 
-#include <cstdio>
-#include <exception>
-
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("RURE DIVU"));
@@ -15,13 +12,8 @@ int main(int argc, char *argv[]) {
     QApplication::setWindowIcon(appIcon());
     // Lets the desktop match the window to its launcher and icon.
     QApplication::setDesktopFileName(QStringLiteral(RUREDIVU_APP_ID));
-    try {
-        MpvPlayer player;
-        MainForm form(player);
-        form.show();
-        return QApplication::exec();
-    } catch (const std::exception &error) {
-        std::fprintf(stderr, "ruredivu: %s\n", error.what());
-        return 1;
-    }
+    MpvPlayer player;
+    MainForm form(player);
+    form.show();
+    return QApplication::exec();
 }

@@ -1,11 +1,13 @@
 #include "player/MpvPlayer.h"
 
+#include "player/MpvLibrary.h"
 #include "player/MpvVideoWidget.h"
 
-#include <clocale>
-#include <stdexcept>
+#include <QEvent>
+#include <QThread>
 
-#include <mpv/client.h>
+#include <clocale>
+#include <cstdio>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -64,7 +66,7 @@ qint64 entryId(const mpv_node &result) {
 
 } // namespace
 
-MpvPlayer::MpvPlayer(std::chrono::milliseconds giveUpAfter) {
+MpvPlayer::MpvPlayer(std::chrono::milliseconds giveUpAfter) : video_(new MpvVideoWidget) {
     // The engine parses numbers in the "C" locale; QApplication has applied the user's.
     std::setlocale(LC_NUMERIC, "C");
 #ifdef __GLIBC__
@@ -74,38 +76,100 @@ MpvPlayer::MpvPlayer(std::chrono::milliseconds giveUpAfter) {
     // tunings later, hundreds of megabytes. With a fixed threshold they go back when freed.
     mallopt(M_MMAP_THRESHOLD, MmapThreshold);
 #endif
-    mpv_ = mpv_create();
-    if (mpv_ == nullptr)
-        throw std::runtime_error("the media engine could not be created");
-    for (const auto &option : StartOptions)
-        mpv_set_option_string(mpv_, option[0], option[1]);
-    if (mpv_initialize(mpv_) < 0) {
-        mpv_terminate_destroy(mpv_);
-        throw std::runtime_error("the media engine could not be started");
-    }
-    mpv_observe_property(mpv_, PausedForCache, "paused-for-cache", MPV_FORMAT_FLAG);
-    mpv_observe_property(mpv_, PlaybackTime, "time-pos", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(mpv_, CachedUntil, "demuxer-cache-time", MPV_FORMAT_DOUBLE);
     giveUp_.setSingleShot(true);
     giveUp_.setInterval(giveUpAfter);
     connect(&giveUp_, &QTimer::timeout, this, &MpvPlayer::giveUp);
-    mpv_set_wakeup_callback(
-        mpv_,
+    video_->installEventFilter(this);
+}
+
+MpvPlayer::~MpvPlayer() {
+    if (starter_ != nullptr)
+        starter_->wait();
+    if (handle_ != nullptr)
+        mpv_->setWakeupCallback(handle_, nullptr, nullptr);
+    // The render context must go before the handle.
+    if (video_ != nullptr)
+        video_->freeRenderContext();
+    delete video_.data();
+    if (handle_ != nullptr)
+        mpv_->terminateDestroy(handle_);
+}
+
+mpv_handle *MpvPlayer::handle() {
+    startEngine();
+    starter_->wait();
+    engineStarted();
+    return handle_;
+}
+
+// The window's first frame is on screen once its paint is over; the engine starts after that.
+bool MpvPlayer::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == video_ && event->type() == QEvent::Paint) {
+        video_->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &MpvPlayer::startEngine, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void MpvPlayer::startEngine() {
+    if (starter_ != nullptr)
+        return;
+    starter_ = QThread::create([this] {
+        const MpvLibrary *mpv = loadMpvLibrary();
+        mpv_handle *handle = mpv != nullptr ? mpv->create() : nullptr;
+        if (handle == nullptr) {
+            std::fprintf(stderr, "ruredivu: the media engine could not be created\n");
+            return;
+        }
+        for (const auto &option : StartOptions)
+            mpv->setOptionString(handle, option[0], option[1]);
+        if (mpv->initialize(handle) < 0) {
+            std::fprintf(stderr, "ruredivu: the media engine could not be started\n");
+            mpv->terminateDestroy(handle);
+            return;
+        }
+        mpv_ = mpv;
+        handle_ = handle;
+    });
+    starter_->setParent(this);
+    starter_->setObjectName(QStringLiteral("media engine start"));
+    connect(starter_, &QThread::finished, this, &MpvPlayer::engineStarted);
+    starter_->start();
+}
+
+// The render context comes before any stream, so the engine finds it for the first one.
+void MpvPlayer::engineStarted() {
+    if (started_)
+        return;
+    started_ = true;
+    if (handle_ == nullptr) {
+        // Without an engine a stream set meanwhile has failed, and so will every other.
+        waiting_.clear();
+        if (giveUp_.isActive())
+            giveUp();
+        return;
+    }
+    mpv_->observeProperty(handle_, PausedForCache, "paused-for-cache", MPV_FORMAT_FLAG);
+    mpv_->observeProperty(handle_, PlaybackTime, "time-pos", MPV_FORMAT_DOUBLE);
+    mpv_->observeProperty(handle_, CachedUntil, "demuxer-cache-time", MPV_FORMAT_DOUBLE);
+    mpv_->setWakeupCallback(
+        handle_,
         [](void *player) {
             QMetaObject::invokeMethod(static_cast<MpvPlayer *>(player), &MpvPlayer::drainEvents,
                                       Qt::QueuedConnection);
         },
         this);
-    video_ = new MpvVideoWidget(mpv_);
+    if (video_ != nullptr)
+        video_->startRendering(*mpv_, handle_);
+    for (const auto &call : std::exchange(waiting_, {}))
+        call();
 }
 
-MpvPlayer::~MpvPlayer() {
-    mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
-    // The render context must go before the handle, with its GL context current.
-    if (video_ != nullptr)
-        video_->freeRenderContext();
-    delete video_.data();
-    mpv_terminate_destroy(mpv_);
+void MpvPlayer::request(std::function<void()> call) {
+    if (!started_)
+        waiting_.push_back(std::move(call));
+    else if (handle_ != nullptr)
+        call();
 }
 
 QWidget *MpvPlayer::videoArea() {
@@ -113,10 +177,12 @@ QWidget *MpvPlayer::videoArea() {
 }
 
 void MpvPlayer::disableErrorDialogs() {
-    for (const char *property : {"terminal", "force-window"}) {
-        const char *no = "no";
-        mpv_set_property_async(mpv_, 0, property, MPV_FORMAT_STRING, &no);
-    }
+    request([this] {
+        for (const char *property : {"terminal", "force-window"}) {
+            const char *no = "no";
+            mpv_->setPropertyAsync(handle_, 0, property, MPV_FORMAT_STRING, &no);
+        }
+    });
 }
 
 void MpvPlayer::setUrl(const QString &address) {
@@ -125,22 +191,30 @@ void MpvPlayer::setUrl(const QString &address) {
     lastEntry_ = -1;
     playlistsOpened_ = 0;
     playbackStarted_ = false;
-    failed_ = false;
+    failed_ = started_ && handle_ == nullptr;
+    if (failed_)
+        return;
     giveUp_.start();
+    startEngine();
     // Like a typed address, surrounding white space is no part of it.
-    const QByteArray url = address.trimmed().toUtf8();
-    const char *command[]{"loadfile", url.constData(), "replace", nullptr};
-    mpv_command_async(mpv_, ++loadRequest_, command);
+    request([this, url = address.trimmed().toUtf8()] {
+        const char *command[]{"loadfile", url.constData(), "replace", nullptr};
+        mpv_->commandAsync(handle_, ++loadRequest_, command);
+    });
 }
 
 void MpvPlayer::play() {
-    int pause = 0;
-    mpv_set_property_async(mpv_, 0, "pause", MPV_FORMAT_FLAG, &pause);
+    request([this] {
+        int pause = 0;
+        mpv_->setPropertyAsync(handle_, 0, "pause", MPV_FORMAT_FLAG, &pause);
+    });
 }
 
 void MpvPlayer::setVolume(int volume) {
-    double value = volume;
-    mpv_set_property_async(mpv_, 0, "volume", MPV_FORMAT_DOUBLE, &value);
+    request([this, volume] {
+        double value = volume;
+        mpv_->setPropertyAsync(handle_, 0, "volume", MPV_FORMAT_DOUBLE, &value);
+    });
 }
 
 void MpvPlayer::enterFullScreen() {
@@ -158,7 +232,7 @@ bool MpvPlayer::streamFailed() const {
 
 void MpvPlayer::drainEvents() {
     for (;;) {
-        const mpv_event *event = mpv_wait_event(mpv_, 0);
+        const mpv_event *event = mpv_->waitEvent(handle_, 0);
         if (event->event_id == MPV_EVENT_NONE)
             return;
         handleEvent(*event);
@@ -254,6 +328,8 @@ void MpvPlayer::progress() {
 void MpvPlayer::giveUp() {
     giveUp_.stop();
     failed_ = true;
-    const char *command[]{"stop", nullptr};
-    mpv_command_async(mpv_, 0, command);
+    request([this] {
+        const char *command[]{"stop", nullptr};
+        mpv_->commandAsync(handle_, 0, command);
+    });
 }

@@ -7,13 +7,19 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
+#include <vector>
 
 struct mpv_handle;
 struct mpv_event;
+struct MpvLibrary;
 class MpvVideoWidget;
+class QThread;
 
 // The player on libmpv. The engine runs on its own threads; this object only sends it
 // asynchronous requests and learns its state from events, so the window never waits for it.
+// The engine starts on a thread of its own once the video area has first been painted, or
+// when the first address is set if that comes sooner; requests wait for it in order.
 class MpvPlayer : public QObject, public Player {
     Q_OBJECT
 public:
@@ -30,17 +36,29 @@ public:
     int bufferingCount() const override;
     bool streamFailed() const override;
 
-    // The engine itself, for reading back its state in tests.
-    mpv_handle *handle() const { return mpv_; }
+    // The engine itself, for reading back its state in tests; waits for it to start.
+    mpv_handle *handle();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void startEngine();
+    void engineStarted();
+    void request(std::function<void()> call);
     void drainEvents();
     void handleEvent(const mpv_event &event);
     bool isCurrent(qint64 entry) const;
     void progress();
     void giveUp();
 
-    mpv_handle *mpv_ = nullptr;
+    // Written by the starting thread, read once it has finished.
+    const MpvLibrary *mpv_ = nullptr;
+    mpv_handle *handle_ = nullptr;
+    QThread *starter_ = nullptr;
+    bool started_ = false;                       // the engine is running, or could not be started
+    std::vector<std::function<void()>> waiting_; // requests made before it started
+
     QPointer<MpvVideoWidget> video_;
     QTimer giveUp_;            // runs while the current stream is expected to make progress
     quint64 loadRequest_ = 0;  // the last `loadfile` sent, by its reply id

@@ -12,11 +12,9 @@ constexpr int CursorIdleMs = 2000;
 
 } // namespace
 
-MpvVideoWidget::MpvVideoWidget(mpv_handle *mpv, QWidget *parent)
-    : QWidget(parent), renderer_(std::make_unique<VideoRenderer>(mpv)) {
+MpvVideoWidget::MpvVideoWidget(QWidget *parent) : QWidget(parent) {
     // Every paint covers the whole area.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    connect(renderer_.get(), &VideoRenderer::frameReady, this, qOverload<>(&QWidget::update));
     cursorIdle_.setSingleShot(true);
     cursorIdle_.setInterval(CursorIdleMs);
     connect(&cursorIdle_, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
@@ -24,6 +22,12 @@ MpvVideoWidget::MpvVideoWidget(mpv_handle *mpv, QWidget *parent)
 
 MpvVideoWidget::~MpvVideoWidget() {
     freeRenderContext();
+}
+
+void MpvVideoWidget::startRendering(const MpvLibrary &mpv, mpv_handle *handle) {
+    renderer_ = std::make_unique<VideoRenderer>(mpv, handle);
+    connect(renderer_.get(), &VideoRenderer::frameReady, this, qOverload<>(&QWidget::update));
+    renderer_->setSize(size() * devicePixelRatio());
 }
 
 void MpvVideoWidget::freeRenderContext() {

@@ -7,16 +7,19 @@
 #include <memory>
 
 struct mpv_handle;
+struct MpvLibrary;
 class VideoRenderer;
 
-// Shows the player's video, which a renderer draws on a thread of its own. The renderer holds
-// libmpv's render context, which must be freed before the player's handle.
+// Shows the player's video, which a renderer draws on a thread of its own; black until the
+// engine has started and a stream plays. The renderer holds libmpv's render context, which
+// must be freed before the player's handle.
 class MpvVideoWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit MpvVideoWidget(mpv_handle *mpv, QWidget *parent = nullptr);
+    explicit MpvVideoWidget(QWidget *parent = nullptr);
     ~MpvVideoWidget() override;
 
+    void startRendering(const MpvLibrary &mpv, mpv_handle *handle);
     void freeRenderContext();
     // Shows the video alone on the whole screen; Esc or a double-click brings the window back.
     void enterFullScreen();

@@ -5,25 +5,21 @@
 #include <QObject>
 #include <QThread>
 
-#include <memory>
-
 struct mpv_handle;
 struct mpv_render_context;
-class QOffscreenSurface;
-class QOpenGLContext;
-class QOpenGLFramebufferObject;
+struct MpvLibrary;
 
-// Renders the player's video through libmpv's render API on a thread of its own, with a GL
-// context of its own, into images that the video area only has to copy: however long the engine
-// takes over a frame (compiling its shaders for the first one, on a slow GL) and wherever the
-// video area is shown, the window goes on running.
+// Renders the player's video through libmpv's software render API on a thread of its own,
+// into images the size of the video area that the area only has to copy: however long the
+// engine takes over a frame, the window goes on running. Colour conversion and scaling on the
+// CPU cost less than the same work on a software GL and need no GL at all.
 class VideoRenderer : public QObject {
     Q_OBJECT
 public:
-    // The render context is made before this returns, so the engine finds it for the first
+    // The render context is made before this returns, so the engine finds it for the next
     // stream.
-    explicit VideoRenderer(mpv_handle *mpv);
-    // Frees the render context on the render thread, with its GL context current.
+    VideoRenderer(const MpvLibrary &mpv, mpv_handle *handle);
+    // Frees the render context; the engine's handle must still be there.
     ~VideoRenderer() override;
 
     // The size in pixels of the frames from now on; the current frame is drawn again.
@@ -35,18 +31,12 @@ signals:
     void frameReady();
 
 private:
-    void start();
     void render(bool redraw);
-    void stop();
 
-    mpv_handle *mpv_;
-    QThread thread_;
-    QOffscreenSurface *surface_;
-    QOpenGLContext *context_;
-    // On the render thread only:
+    const MpvLibrary &mpv_;
     mpv_render_context *render_ = nullptr;
-    std::unique_ptr<QOpenGLFramebufferObject> buffer_;
-    QImage spare_; // the frame before the latest, reused once the video area has let it go
+    QThread thread_;
+    QImage spare_; // on the render thread: the frame before the latest, reused once let go
 
     mutable QMutex mutex_; // guards the two below, shared by both threads
     QSize size_;

@@ -3,9 +3,9 @@
 #include <QProcess>
 #include <QRandomGenerator>
 
-QByteArray makeTestStream(int seconds, QSize size, int fps) {
-    const QString video =
-        QStringLiteral("testsrc2=size=%1x%2:rate=%3").arg(size.width()).arg(size.height()).arg(fps);
+namespace {
+
+QByteArray encode(const QString &video, int seconds, int fps) {
     QProcess ffmpeg;
     ffmpeg.start("ffmpeg", {"-loglevel", "error",
                             "-f",        "lavfi",
@@ -22,6 +22,19 @@ QByteArray makeTestStream(int seconds, QSize size, int fps) {
     if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
         return {};
     return ffmpeg.readAllStandardOutput();
+}
+
+} // namespace
+
+QByteArray makeTestStream(int seconds, QSize size, int fps) {
+    return encode(
+        QStringLiteral("testsrc2=size=%1x%2:rate=%3").arg(size.width()).arg(size.height()).arg(fps),
+        seconds, fps);
+}
+
+QByteArray makeColourStream(int seconds, QColor colour) {
+    return encode(QStringLiteral("color=c=%1:size=320x240:rate=25").arg(colour.name()), seconds,
+                  25);
 }
 
 QByteArray makeGarbage(int bytes) {

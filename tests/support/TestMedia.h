@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QSize>
 
 // A live-like MPEG transport stream made with ffmpeg: a moving test picture with a tone, a key
 // frame every second. Returns the bytes, or an empty array when ffmpeg failed.
 QByteArray makeTestStream(int seconds, QSize size = QSize(320, 240), int fps = 25);
+
+// The same, 320x240, in one colour all over.
+QByteArray makeColourStream(int seconds, QColor colour);
 
 // Bytes that no player can make anything of: the same noise on every run.
 QByteArray makeGarbage(int bytes);

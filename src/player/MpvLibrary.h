@@ -1,0 +1,27 @@
+#pragma once
+
+#include <mpv/client.h>
+#include <mpv/render.h>
+
+// libmpv's functions that the player calls. The library is loaded when the player starts its
+// engine, not with the program: loading and linking it and the libraries it needs takes longer
+// than building and showing the whole window.
+struct MpvLibrary {
+    decltype(&mpv_create) create;
+    decltype(&mpv_set_option_string) setOptionString;
+    decltype(&mpv_initialize) initialize;
+    decltype(&mpv_terminate_destroy) terminateDestroy;
+    decltype(&mpv_observe_property) observeProperty;
+    decltype(&mpv_set_wakeup_callback) setWakeupCallback;
+    decltype(&mpv_set_property_async) setPropertyAsync;
+    decltype(&mpv_command_async) commandAsync;
+    decltype(&mpv_wait_event) waitEvent;
+    decltype(&mpv_render_context_create) renderContextCreate;
+    decltype(&mpv_render_context_set_update_callback) renderContextSetUpdateCallback;
+    decltype(&mpv_render_context_update) renderContextUpdate;
+    decltype(&mpv_render_context_render) renderContextRender;
+    decltype(&mpv_render_context_free) renderContextFree;
+};
+
+// Loads libmpv once, from any thread; null when it cannot be loaded or lacks a function.
+const MpvLibrary *loadMpvLibrary();
