@@ -1,21 +1,23 @@
 // A live MPEG-TS source on 127.0.0.1 for the zap and playing figures, in a process of its own so
-// that its work counts for no player. A request for /N.ts gets the Nth file from its start, paced
-// in real time at BYTES_PER_SECOND in whole 188-byte packets as a constant-rate broadcast
+// that its work counts for no player. A request for one of its paths gets that file from its start,
+// paced in real time at BYTES_PER_SECOND in whole 188-byte packets as a constant-rate broadcast
 // arrives, looped, with no length and no ranges, until the client goes away. A client that
 // falls behind misses what it did not take, as with a live source.
 //
-// usage: bench_live_server BYTES_PER_SECOND FILE... ; prints the port it listens on.
+// usage: bench_live_server BYTES_PER_SECOND PORT PATH=FILE... ; PORT 0 picks a free port.
+// Prints the port it listens on.
 
 #include "ProcStat.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QHash>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -35,33 +37,31 @@ int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     const qint64 rate = args.value(1).toLongLong();
-    std::vector<QByteArray> files;
-    for (const QString &path : args.mid(2)) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || file.size() < PacketSize) {
-            std::fprintf(stderr, "bench_live_server: cannot read %s\n", qPrintable(path));
+    const quint16 port = args.value(2).toUShort();
+    QHash<QByteArray, QByteArray> files; // by path
+    for (const QString &pair : args.mid(3)) {
+        const QString path = pair.section('=', 0, 0);
+        QFile file(pair.section('=', 1));
+        if (!path.startsWith('/') || !file.open(QIODevice::ReadOnly) || file.size() < PacketSize) {
+            std::fprintf(stderr, "bench_live_server: cannot serve %s\n", qPrintable(pair));
             return 1;
         }
-        files.push_back(file.readAll());
+        files.insert(path.toUtf8(), file.readAll());
     }
-    if (rate <= 0 || files.empty()) {
-        std::fprintf(stderr, "usage: bench_live_server BYTES_PER_SECOND FILE...\n");
+    if (rate <= 0 || files.isEmpty()) {
+        std::fprintf(stderr, "usage: bench_live_server BYTES_PER_SECOND PORT PATH=FILE...\n");
         return 2;
     }
 
     QTcpServer server;
-    if (!server.listen(QHostAddress::LocalHost, 0))
+    if (!server.listen(QHostAddress::LocalHost, port))
         return 1;
     QHash<QTcpSocket *, Client> clients;
 
     auto answer = [&](QTcpSocket *socket, Client &client) {
         const QList<QByteArray> line = client.request.left(client.request.indexOf('\r')).split(' ');
-        const QByteArray path = line.value(1);
-        bool ok = false;
-        const int index = path.startsWith('/') && path.endsWith(".ts")
-                              ? path.mid(1, path.size() - 4).toInt(&ok)
-                              : -1;
-        if (!ok || index < 0 || index >= int(files.size())) {
+        const auto file = files.constFind(line.value(1));
+        if (file == files.cend()) {
             socket->write(
                 "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
             socket->disconnectFromHost();
@@ -69,7 +69,7 @@ int main(int argc, char *argv[]) {
         }
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: video/mp2t\r\nCache-Control: no-cache\r\n"
                       "Accept-Ranges: none\r\nConnection: close\r\n\r\n");
-        client.body = &files[index];
+        client.body = &file.value();
         client.start = monotonicNs();
     };
 

@@ -1,12 +1,20 @@
 #include "OurPlayer.h"
 
-#include "app/ControlOps.h"
+#include "app/Controls.h"
+#include "catalogue/Catalogue.h"
+#include "tuner/TunerList.h"
+
+#include <QPushButton>
+#include <QTest>
 
 #include <mpv/client.h>
 #include <unistd.h>
 
 OurPlayer::OurPlayer() {
     form_.show();
+    QTest::mouseClick(form_.controls().cmdTv, Qt::LeftButton);
+    clickItem(QStringLiteral("Documentary"));
+    form_.controls().videoControl->installEventFilter(this);
     watch_ = mpv_create_client(player_.handle(), "bench");
     mpv_set_wakeup_callback(
         watch_,
@@ -28,14 +36,34 @@ qint64 OurPlayer::pid() const {
     return getpid();
 }
 
-// What tuning a monitored channel does with the player: the address, play, and the connection
-// monitor's timer on.
 void OurPlayer::tune(const QString &url) {
     waiting_ = true;
     started_ = false;
-    player_.setUrl(url);
-    player_.play();
-    writeEnabled(form_.controls().TimeConnection, true);
+    restarted_ = false;
+    for (const ChannelEntry &channel : Catalogue) {
+        if (channel.StreamAddress.trimmed() == url)
+            return clickItem(channel.ListLabel.toString());
+    }
+    qFatal("no channel has the address %s", qPrintable(url));
+}
+
+void OurPlayer::clickItem(const QString &text) {
+    TunerList *list = form_.controls().lstTuner;
+    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+    if (found.isEmpty())
+        qFatal("the list shows no \"%s\"", qPrintable(text));
+    list->scrollToItem(found.first());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(found.first()).center());
+}
+
+bool OurPlayer::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Paint && restarted_) {
+        restarted_ = false;
+        // The paint is over, and the frame handed to the display, back in the event loop.
+        QMetaObject::invokeMethod(this, &Zapper::shown, Qt::QueuedConnection);
+    }
+    return Zapper::eventFilter(watched, event);
 }
 
 void OurPlayer::drainEvents() {
@@ -48,7 +76,7 @@ void OurPlayer::drainEvents() {
             started_ = true;
         if (event->event_id == MPV_EVENT_PLAYBACK_RESTART && waiting_ && started_) {
             waiting_ = false;
-            emit shown();
+            restarted_ = true;
         }
     }
 }

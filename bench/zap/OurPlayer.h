@@ -7,20 +7,26 @@
 
 struct mpv_handle;
 
-// The tuner's own window and player, built as the program builds them. A second client of the
-// same engine watches its events, so the player's own handling stays as it is.
+// The tuner's own window and player, built as the program builds them and tuned as the user
+// tunes: a click on the channel in the list. A second client of the same engine watches its
+// events, so the player's own handling stays as it is.
 //
-// The engine reports a restart of playback only once the first frame has been drawn by the
-// video widget's paintGL (libmpv waits for the render), so that event marks the frame shown.
+// The engine reports a restart of playback once the renderer has taken the new stream's first
+// frame; the frame is on screen when the video area's next paint is over.
 class OurPlayer : public Zapper {
 public:
     OurPlayer();
     ~OurPlayer() override;
 
     qint64 pid() const override;
+    // The address must be that of a channel in the "Documentary" genre of the TV tuner.
     void tune(const QString &url) override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void clickItem(const QString &text);
     void drainEvents();
 
     MpvPlayer player_;
@@ -28,4 +34,5 @@ private:
     mpv_handle *watch_ = nullptr;
     bool waiting_ = false;
     bool started_ = false;
+    bool restarted_ = false;
 };

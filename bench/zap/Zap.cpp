@@ -1,6 +1,7 @@
 // Zap figures for one player, printed as "figure value" lines:
-//   zap.first_ms          address handed over to its first video frame on screen, in a player
-//                         that has played nothing yet
+//   zap.first_ms          tuning to the first video frame on screen, in a player that has played
+//                         nothing yet: for the tuner from the click on the channel in the list,
+//                         for mpv from the address handed over
 //   play.cpu_pct          CPU while that stream plays, over BENCH_PLAY_SECONDS, after 2 s
 //   changes.zap_ms        the same for each of BENCH_CHANGES changes between the streams in turn
 //   changes.rss_start_kb  resident memory after the first 10 changes
@@ -9,7 +10,8 @@
 //   changes.failed        changes that showed no frame within 10 s
 //
 // usage: bench_zap ours|mpv|ffmpeg URL...
-//   ours    the tuner's own window and player (OurPlayer.h)
+//   ours    the tuner's own window and player (OurPlayer.h); the addresses are those of channels
+//           in the catalogue, which it tunes by a click in the list
 //   mpv     the mpv command-line player (MpvCli.h); this process only drives it
 //   ffmpeg  ffmpeg decoding the first frame of the first address with its probing cut to the
 //           least (zap.first_ms only). It has no idle state to hand an address to, so this is
