@@ -103,9 +103,10 @@ mpv_handle *MpvPlayer::handle() {
 }
 
 // The window's first frame is on screen once its paint is over; the engine starts after that.
+// Watches the video area alone, which may be on its way out when other events come.
 bool MpvPlayer::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == video_ && event->type() == QEvent::Paint) {
-        video_->removeEventFilter(this);
+    if (event->type() == QEvent::Paint) {
+        watched->removeEventFilter(this);
         QMetaObject::invokeMethod(this, &MpvPlayer::startEngine, Qt::QueuedConnection);
     }
     return QObject::eventFilter(watched, event);
