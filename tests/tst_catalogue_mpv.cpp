@@ -32,9 +32,9 @@ public:
 
     QWidget *videoArea() override { return mpv.videoArea(); }
     void disableErrorDialogs() override { mpv.disableErrorDialogs(); }
-    void setUrl(const QString &address) override {
+    void setUrl(const QString &address, const StreamHeaders &headers = {}) override {
         addresses << address;
-        mpv.setUrl(address);
+        mpv.setUrl(address, headers);
     }
     void play() override { mpv.play(); }
     void setVolume(int volume) override { mpv.setVolume(volume); }

@@ -186,7 +186,8 @@ void MpvPlayer::disableErrorDialogs() {
     });
 }
 
-void MpvPlayer::setUrl(const QString &address) {
+void MpvPlayer::setUrl(const QString &address, const StreamHeaders &headers) {
+    Q_UNUSED(headers);
     bufferingCount_ = 0;
     currentEntry_ = -1;
     lastEntry_ = -1;

@@ -29,7 +29,7 @@ public:
 
     QWidget *videoArea() override;
     void disableErrorDialogs() override;
-    void setUrl(const QString &address) override;
+    void setUrl(const QString &address, const StreamHeaders &headers = {}) override;
     void play() override;
     void setVolume(int volume) override;
     void enterFullScreen() override;

@@ -4,6 +4,15 @@
 
 class QWidget;
 
+// HTTP headers that go with a stream's address, for servers that answer only certain players or
+// pages. Empty ones are not sent.
+struct StreamHeaders {
+    QString userAgent;
+    QString referrer;
+
+    bool operator==(const StreamHeaders &) const = default;
+};
+
 // The embedded media player, reduced to the operations the window uses.
 class Player {
 public:
@@ -14,8 +23,9 @@ public:
 
     // The player never opens a window or dialog of its own; trouble shows only in the window.
     virtual void disableErrorDialogs() = 0;
-    // The address replaces whatever played; the buffering count starts again from 0.
-    virtual void setUrl(const QString &address) = 0;
+    // The address replaces whatever played; the buffering count starts again from 0. HTTP
+    // requests for it carry `headers`.
+    virtual void setUrl(const QString &address, const StreamHeaders &headers = {}) = 0;
     virtual void play() = 0;
     // Loudness on the player's 0-100 scale.
     virtual void setVolume(int volume) = 0;

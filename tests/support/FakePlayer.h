@@ -19,9 +19,10 @@ public:
 
     QWidget *videoArea() override { return area_; }
     void disableErrorDialogs() override { log << "disableErrorDialogs"; }
-    void setUrl(const QString &address) override {
+    void setUrl(const QString &address, const StreamHeaders &h = {}) override {
         log << "setUrl " + address;
         url = address;
+        headers = h;
         count = 0;
         failed = false;
     }
@@ -36,6 +37,7 @@ public:
 
     QStringList log; // every operation, in order
     QString url;
+    StreamHeaders headers;
     int volume = 0;
     int count = 0;
     bool failed = false;

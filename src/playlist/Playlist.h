@@ -1,0 +1,57 @@
+#pragma once
+// A channel list read from an IPTV playlist (extended M3U, plain address lists, PLS). Lists of
+// hundreds of thousands of entries are common, so the entries' texts are kept together in one
+// UTF-8 block and turned into QStrings only when asked for.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+#include <vector>
+
+struct PlaylistGroup {
+    QString name;                // the group's title; "Other channels" for entries with none
+    std::vector<qint32> entries; // indices of its entries, in playlist order
+};
+
+class Playlist {
+public:
+    // Entries in playlist order; their position from 1 on is their channel number.
+    qsizetype size() const;
+    // The entry's title, or its address when the playlist gives none.
+    QString title(qsizetype entry) const;
+    // The address to play, resolved against the playlist's own location; never with the
+    // "|User-Agent=..." suffix that some playlists append.
+    QString address(qsizetype entry) const;
+    // HTTP headers for the entry's requests; empty when the playlist gives none.
+    QString userAgent(qsizetype entry) const;
+    QString referrer(qsizetype entry) const;
+    bool isRadio(qsizetype entry) const;
+
+    // Genres of the TV tuner (entries not marked radio) and of the radio tuner (entries marked
+    // radio="true"): groups in order of first appearance, the entries with no group last as
+    // "Other channels". A group with no entry for a tuner is not among that tuner's groups.
+    const std::vector<PlaylistGroup> &tvGroups() const;
+    const std::vector<PlaylistGroup> &radioGroups() const;
+
+    // Entries left out because a playlist from the network named a local file or device.
+    int leftOut() const;
+
+    // Implementation-defined storage below (the parser fills it).
+};
+
+// Limits past which a playlist is refused as a whole.
+constexpr qsizetype MaxPlaylistBytes = 64 * 1024 * 1024;
+constexpr qsizetype MaxPlaylistEntries = 500'000;
+
+struct ParsedPlaylist {
+    std::optional<Playlist> playlist; // empty when the bytes are no usable playlist
+    QString error;                    // then: why, as the end of a sentence ("it is empty")
+};
+
+// Reads a playlist from its bytes. `location` is where the bytes came from: an http(s) address,
+// or a file: URL of the playlist file. Relative addresses are resolved against it; when it is
+// not a local file, entries naming local files or devices are left out.
+ParsedPlaylist parsePlaylist(QByteArrayView bytes, const QUrl &location);
