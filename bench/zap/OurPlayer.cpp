@@ -1,6 +1,6 @@
 #include "OurPlayer.h"
 
-#include "app/Controls.h"
+#include "form/Controls.h"
 #include "catalogue/Catalogue.h"
 #include "tuner/TunerList.h"
 

@@ -1,11 +1,14 @@
 #pragma once
 
-#include "app/Controls.h"
+#include "form/Controls.h"
 #include "status/ConnectionMonitor.h"
 
 #include <QIcon>
 #include <QWidget>
 
+#include <memory>
+
+class ChannelSource;
 class Player;
 
 // The one window. It builds the controls as designed, runs start-up and wires each control's
@@ -27,12 +30,10 @@ private:
     void cmdBackClick();
 
     Player &player_;
+    std::shared_ptr<const ChannelSource> source_; // where the lists' genres and channels come from
     Controls c_;
     ConnectionMonitor monitor_{c_, player_};
 };
 
 // The window's icon, in 16 and 32 pixels; also the application's own.
 QIcon appIcon();
-
-// Writes the window's outer width, in twips; the left edge and the height stay.
-void writeFormWidth(const Controls &c, int twips);

@@ -1,5 +1,5 @@
-#include "app/Design.h"
 #include "app/MainForm.h"
+#include "form/Design.h"
 #include "player/MpvPlayer.h"
 
 #include <QApplication>
