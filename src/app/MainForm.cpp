@@ -5,6 +5,7 @@
 #include "form/Design.h"
 #include "player/Player.h"
 #include "player/PlayerControls.h"
+#include "playlist/PlaylistLoader.h"
 #include "status/Clock.h"
 #include "tuner/BuiltInSource.h"
 #include "tuner/GenreCombo.h"
@@ -157,6 +158,8 @@ MainForm::MainForm(Player &player, QWidget *parent)
     setAutoFillBackground(true);
     fill(this, QPalette::Window, design::FormBackground);
     setFixedSize(px(design::ExpandedWidth - 2 * design::FrameTwips), px(design::ClientHeight));
+    // A playlist file or link dropped anywhere on the window opens it.
+    setAcceptDrops(true);
     buildControls();
     wireEvents();
     load();

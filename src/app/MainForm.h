@@ -10,6 +10,8 @@
 
 class ChannelSource;
 class Player;
+class Playlist;
+class PlaylistLoader;
 
 // The one window. It builds the controls as designed, runs start-up and wires each control's
 // events to its handler.
@@ -18,12 +20,24 @@ class MainForm : public QWidget {
 public:
     // The player's video area becomes the control `videoControl`.
     explicit MainForm(Player &player, QWidget *parent = nullptr);
+    ~MainForm() override;
+
+    // Shows a playlist's channels in place of the current list: a local path, a file: URL or an
+    // http(s) address. It is read off the GUI thread; the status line says so meanwhile, and a
+    // message box says why when it fails, the list shown before staying.
+    void openPlaylist(const QString &source);
 
     const Controls &controls() const { return c_; }
     Player &player() const { return player_; }
     ConnectionMonitor &monitor() { return monitor_; }
 
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
 private:
+    void playlistLoaded(const std::shared_ptr<const Playlist> &playlist);
+    void playlistFailed(const QString &message);
     void buildControls();
     void wireEvents();
     void load();
@@ -33,6 +47,9 @@ private:
     std::shared_ptr<const ChannelSource> source_; // where the lists' genres and channels come from
     Controls c_;
     ConnectionMonitor monitor_{c_, player_};
+    std::unique_ptr<PlaylistLoader> loader_;
+    QString loading_;             // the playlist being read, as the user named it
+    QString statusBeforeLoading_; // the status line's text from before, back if loading fails
 };
 
 // The window's icon, in 16 and 32 pixels; also the application's own.
