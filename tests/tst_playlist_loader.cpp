@@ -27,6 +27,8 @@ constexpr auto StallTimeout = 300ms;
 // Longer than any row may take, even on a loaded machine or a sanitizer build.
 constexpr int RowTimeoutMs = 30000;
 constexpr int Redirects = 9;
+// As many entries as public collections have.
+constexpr int LargeListEntries = 200'000;
 
 const QString TwoEntries = "#EXTM3U\n"
                            "#EXTINF:-1,One\nhttp://127.0.0.1:1/one.ts\n"
@@ -47,7 +49,8 @@ private slots:
     void goodSources_data();
     void goodSources();
     void newLoadCancelsTheOneBefore();
-    void closingWhileTheServerHangs();
+    void closing_data();
+    void closing();
     void largeListKeepsTheLoopRunning();
 
 private:
@@ -55,6 +58,8 @@ private:
 
     QTemporaryDir dir_;
     std::unique_ptr<StreamServer> server_;
+    std::unique_ptr<StreamServer> hanging_;
+    QString largeList_;
 };
 
 QString tst_PlaylistLoader::file(const QString &name, const QByteArray &bytes) const {
@@ -68,6 +73,7 @@ void tst_PlaylistLoader::initTestCase() {
     QVERIFY(dir_.isValid());
     using B = StreamServer::Behaviour;
     server_ = std::make_unique<StreamServer>(StreamServer::Options{.behaviour = B::NotFound});
+    hanging_ = std::make_unique<StreamServer>(StreamServer::Options{.behaviour = B::Hang});
     StreamServer &s = *server_;
     const QByteArray list = TwoEntries.toUtf8();
     const QByteArray huge(MaxPlaylistBytes + 1, '#');
@@ -88,6 +94,16 @@ void tst_PlaylistLoader::initTestCase() {
     s.route(QStringLiteral("/hop%1").arg(Redirects),
             StreamServer::redirect(s.url("/lists/tv.m3u")));
     s.route("/lists/tv.m3u", StreamServer::m3u({"#EXTINF:-1,Relative", "relative.ts"}));
+
+    QByteArray text = "#EXTM3U\n";
+    for (int i = 0; i < LargeListEntries; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        text += "#EXTINF:-1 tvg-id=\"c" + n + ".us\" tvg-name=\"Channel " + n +
+                "\" tvg-logo=\"https://127.0.0.1/logos/" + n + ".png\" group-title=\"Group " +
+                QByteArray::number(i % 300) + "\",Channel " + n + "\nhttp://127.0.0.1/live/" + n +
+                ".m3u8\n";
+    }
+    largeList_ = file("large.m3u", text);
 }
 
 void tst_PlaylistLoader::badSources_data() {
@@ -212,16 +228,34 @@ void tst_PlaylistLoader::newLoadCancelsTheOneBefore() {
     QCOMPARE(failed.count(), 1);
 }
 
-void tst_PlaylistLoader::closingWhileTheServerHangs() {
-    StreamServer hanging({.behaviour = StreamServer::Behaviour::Hang});
+// Closing never waits on a server or on a parse: a server that hangs is hung up on, a parse
+// under way is left to finish alone.
+void tst_PlaylistLoader::closing_data() {
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<bool>("network");
+    QTest::newRow("server hangs") << hanging_->url("/list.m3u") << true;
+    QTest::newRow("large list") << largeList_ << false;
+}
+
+void tst_PlaylistLoader::closing() {
+    QFETCH(QString, source);
+    QFETCH(bool, network);
+    const int requests = hanging_->requests();
+    const int hangUps = hanging_->hangUps();
     auto loader = std::make_unique<PlaylistLoader>();
-    loader->load(hanging.url("/list.m3u"));
-    QTRY_COMPARE(hanging.requests(), 1);
+    QSignalSpy loaded(loader.get(), &PlaylistLoader::loaded);
+    loader->load(source);
+    if (network)
+        QTRY_COMPARE(hanging_->requests(), requests + 1);
+    else
+        QTest::qWait(50); // read, and being parsed
     QElapsedTimer closing;
     closing.start();
     loader.reset();
-    QVERIFY2(closing.elapsed() < 1000, qPrintable(QString::number(closing.elapsed())));
-    QTRY_COMPARE(hanging.hangUps(), 1);
+    QVERIFY2(closing.elapsed() < 1000, qPrintable(QStringLiteral("%1 ms").arg(closing.elapsed())));
+    if (network)
+        QTRY_COMPARE(hanging_->hangUps(), hangUps + 1);
+    QCOMPARE(loaded.count(), 0);
 }
 
 // Public lists reach hundreds of thousands of entries; none of the work may land on the thread
@@ -229,18 +263,6 @@ void tst_PlaylistLoader::closingWhileTheServerHangs() {
 // allowed gap now and then, so the best of a few loads counts; work done on the asking thread
 // would show in every one.
 void tst_PlaylistLoader::largeListKeepsTheLoopRunning() {
-    constexpr int Entries = 200'000;
-    QByteArray text = "#EXTM3U\n";
-    for (int i = 0; i < Entries; ++i) {
-        const QByteArray n = QByteArray::number(i);
-        text += "#EXTINF:-1 tvg-id=\"c" + n + ".us\" tvg-name=\"Channel " + n +
-                "\" tvg-logo=\"https://127.0.0.1/logos/" + n + ".png\" group-title=\"Group " +
-                QByteArray::number(i % 300) + "\",Channel " + n + "\nhttp://127.0.0.1/live/" + n +
-                ".m3u8\n";
-    }
-    const QString path = file("large.m3u", text);
-    text.clear();
-
     PlaylistLoader loader;
     QSignalSpy loaded(&loader, &PlaylistLoader::loaded);
     QSignalSpy failed(&loader, &PlaylistLoader::failed);
@@ -248,11 +270,12 @@ void tst_PlaylistLoader::largeListKeepsTheLoopRunning() {
     for (int attempt = 0; attempt < 3 && shortestGap > EventLoopWatch::allowedGapMs(); ++attempt) {
         loaded.clear();
         const EventLoopWatch watch;
-        loader.load(path);
+        loader.load(largeList_);
         QTRY_COMPARE_WITH_TIMEOUT(loaded.count() + failed.count(), 1, RowTimeoutMs);
         shortestGap = std::min(shortestGap, watch.longestGapMs());
         QVERIFY(failed.isEmpty());
-        QCOMPARE(loaded.first().first().value<std::shared_ptr<const Playlist>>()->size(), Entries);
+        QCOMPARE(loaded.first().first().value<std::shared_ptr<const Playlist>>()->size(),
+                 LargeListEntries);
     }
     QVERIFY2(shortestGap <= EventLoopWatch::allowedGapMs(),
              qPrintable(QStringLiteral("%1 ms").arg(shortestGap)));

@@ -2,14 +2,43 @@
 
 #include "playlist/PlaylistReader.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QPointer>
 #include <QThread>
 
 namespace {
 
 // How long closing waits for the thread to wind down. Aborting a transfer takes a few
 // milliseconds; only a parse under way takes longer, and that is not waited for.
-constexpr int ShutdownWaitMs = 200;
+constexpr int ShutdownWaitMs = 50;
+
+// Threads of closed loaders still finishing a parse. The program waits for them on its way out
+// rather than take Qt down under them.
+QList<QPointer<QThread>> &closingThreads() {
+    static QList<QPointer<QThread>> threads;
+    return threads;
+}
+
+void waitForClosingThreads() {
+    for (const QPointer<QThread> &thread : std::exchange(closingThreads(), {})) {
+        if (thread) {
+            thread->wait();
+            delete thread;
+        }
+    }
+}
+
+// Lets a thread that has been asked to quit end by itself, and deletes it then.
+void letFinishAlone(QThread *thread) {
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    if (thread->isFinished())
+        thread->deleteLater();
+    closingThreads().removeAll(nullptr);
+    closingThreads().append(thread);
+    qRemovePostRoutine(waitForClosingThreads);
+    qAddPostRoutine(waitForClosingThreads);
+}
 
 } // namespace
 
@@ -41,10 +70,8 @@ PlaylistLoader::~PlaylistLoader() {
         delete thread_;
         return;
     }
-    // Still parsing: the thread ends by itself once the parse is over, its result unwanted.
-    connect(thread_, &QThread::finished, thread_, &QObject::deleteLater);
-    if (thread_->isFinished())
-        thread_->deleteLater();
+    // Still parsing: the result is unwanted, and the thread ends by itself once the parse is over.
+    letFinishAlone(thread_);
 }
 
 void PlaylistLoader::load(const QString &source) {

@@ -21,7 +21,8 @@ public:
     explicit PlaylistLoader(std::chrono::milliseconds stallTimeout = std::chrono::seconds(15),
                             QObject *parent = nullptr);
     // Cancels what is running and returns at once, even while a server hangs or a huge list is
-    // being parsed: a thread still busy is left to finish alone and then deletes itself.
+    // being parsed: a thread still parsing is left to finish alone, and the program waits for it
+    // only on its way out.
     ~PlaylistLoader() override;
 
     // Starts reading `source`: a local path, a file: URL, or an http/https address. A load still
