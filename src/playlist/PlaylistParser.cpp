@@ -246,7 +246,7 @@ public:
     }
 
 private:
-    enum class Reach { AsWritten, Relative, LeftOut };
+    enum class Reach { AsWritten, Relative, LeftOut, Broken };
 
     // Each reader returns false past the limit of entries.
     bool readM3u(QByteArrayView text) {
@@ -407,10 +407,10 @@ private:
         if (++m_addresses > MaxPlaylistEntries)
             return false;
         const Reach reach = reachOf(address);
-        if (reach == Reach::LeftOut) {
+        if (reach == Reach::LeftOut)
             ++m_list.m_leftOut;
+        if (reach == Reach::LeftOut || reach == Reach::Broken)
             return true;
-        }
 
         const auto header = [&](Header which) {
             const size_t h = size_t(which);
@@ -442,6 +442,12 @@ private:
             return isNetworkScheme(scheme) ? Reach::AsWritten : Reach::LeftOut;
         if (!m_networkBase || (isLocalPath(address) && !address.startsWith("//")))
             return Reach::LeftOut;
+        if (address.startsWith("//")) {
+            // "//host/path" names another host, which has to be one.
+            const QUrl resolved = m_list.m_base.resolved(QUrl(QString::fromUtf8(address)));
+            if (!resolved.isValid() || resolved.host().isEmpty())
+                return Reach::Broken;
+        }
         return Reach::Relative;
     }
 
