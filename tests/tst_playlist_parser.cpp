@@ -125,7 +125,7 @@ void TestPlaylistParser::reads_data() {
            "http://a/2 <http://a/2> ref=http://r/2\ntv: Other channels 1 2";
     QTest::newRow("header values with line breaks or control characters dropped")
         << QByteArray("#EXTINF:-1 user-agent=\"A\tB\",A\n"
-                      "http://a/1|User-Agent=x%0D%0AHost:%20evil&Referer=ok\n")
+                      "http://a/1|User-Agent=x%0D%0AHost:%20evil&Referer=old&Referer=ok\n")
         << FromNetwork << "A <http://a/1> ref=ok\ntv: Other channels 1";
     QTest::newRow("relative addresses from the network")
         << QByteArray("one.ts\n../two.ts\n//other.example/three.ts\nsub/four five.ts\n")

@@ -193,6 +193,28 @@ struct Groups {
     }
 };
 
+// The headers of the "address|User-Agent=...&Referer=..." suffix, percent-decoded; a later field
+// replaces an earlier one.
+std::array<QByteArray, 2> suffixHeaders(QByteArrayView suffix) {
+    std::array<QByteArrayView, 2> encoded;
+    for (qsizetype from = 0; from <= suffix.size();) {
+        qsizetype end = suffix.indexOf('&', from);
+        if (end < 0)
+            end = suffix.size();
+        const QByteArrayView field = suffix.sliced(from, end - from);
+        from = end + 1;
+        const qsizetype equals = field.indexOf('=');
+        for (const HeaderName &header : SuffixHeaders)
+            if (equals >= 0 && equalsNoCase(field.first(equals).trimmed(), header.name))
+                encoded[size_t(header.header)] = field.sliced(equals + 1);
+    }
+    std::array<QByteArray, 2> decoded;
+    for (size_t header = 0; header < encoded.size(); ++header)
+        if (!encoded[header].isEmpty())
+            decoded[header] = QByteArray::fromPercentEncoding(encoded[header].toByteArray());
+    return decoded;
+}
+
 ParsedPlaylist failure(const char *why) {
     return {std::nullopt, QString::fromLatin1(why)};
 }
@@ -382,26 +404,14 @@ private:
     bool addEntry(QByteArrayView line, const Pending &pending) {
         m_named = true;
         QByteArrayView address = line;
-        Headers suffix;
         std::array<QByteArray, 2> decoded;
         if (const qsizetype bar = line.indexOf('|'); bar >= 0) {
             address = line.first(bar).trimmed();
-            for (qsizetype from = bar + 1; from <= line.size();) {
-                qsizetype end = line.indexOf('&', from);
-                if (end < 0)
-                    end = line.size();
-                const QByteArrayView field = line.sliced(from, end - from);
-                from = end + 1;
-                const qsizetype equals = field.indexOf('=');
-                for (const HeaderName &header : SuffixHeaders) {
-                    if (equals < 0 || !equalsNoCase(field.first(equals).trimmed(), header.name))
-                        continue;
-                    QByteArray &value = decoded[size_t(header.header)];
-                    value = QByteArray::fromPercentEncoding(field.sliced(equals + 1).toByteArray());
-                    suffix.set(header.header, value);
-                }
-            }
+            decoded = suffixHeaders(line.sliced(bar + 1));
         }
+        Headers suffix;
+        suffix.set(Header::UserAgent, decoded[size_t(Header::UserAgent)]);
+        suffix.set(Header::Referrer, decoded[size_t(Header::Referrer)]);
         if (address.isEmpty() || hasControl(address))
             return true;
         if (++m_addresses > MaxPlaylistEntries)
