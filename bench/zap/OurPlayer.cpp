@@ -6,15 +6,34 @@
 
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <mpv/client.h>
 #include <unistd.h>
 
-OurPlayer::OurPlayer() {
+OurPlayer::OurPlayer(const QString &playlist) : playlist_(!playlist.isEmpty()) {
     form_.show();
-    QTest::mouseClick(form_.controls().cmdTv, Qt::LeftButton);
-    clickItem(QStringLiteral("Documentary"));
     form_.controls().videoControl->installEventFilter(this);
+    if (!playlist_) {
+        QTest::mouseClick(form_.controls().cmdTv, Qt::LeftButton);
+        clickItem(QStringLiteral("Documentary"));
+        watchEngine();
+    } else {
+        form_.openPlaylist(playlist);
+        showFirstGroup();
+    }
+}
+
+// The list stays empty until the playlist is read; then it holds the playlist's groups.
+void OurPlayer::showFirstGroup() {
+    QAbstractItemModel *model = form_.controls().lstTuner->model();
+    if (model->rowCount() == 0)
+        return QTimer::singleShot(10, this, &OurPlayer::showFirstGroup);
+    clickItem(model->index(0, 0).data().toString());
+    watchEngine();
+}
+
+void OurPlayer::watchEngine() {
     watch_ = mpv_create_client(player_.handle(), "bench");
     mpv_set_wakeup_callback(
         watch_,
@@ -27,6 +46,8 @@ OurPlayer::OurPlayer() {
 }
 
 OurPlayer::~OurPlayer() {
+    if (watch_ == nullptr)
+        return;
     // The player's handle must outlive this client of it.
     mpv_set_wakeup_callback(watch_, nullptr, nullptr);
     mpv_destroy(watch_);
@@ -40,6 +61,8 @@ void OurPlayer::tune(const QString &url) {
     waiting_ = true;
     started_ = false;
     restarted_ = false;
+    if (playlist_)
+        return clickItem(url);
     for (const ChannelEntry &channel : Catalogue) {
         if (channel.StreamAddress.trimmed() == url)
             return clickItem(channel.ListLabel.toString());

@@ -8,18 +8,21 @@
 struct mpv_handle;
 
 // The tuner's own window and player, built as the program builds them and tuned as the user
-// tunes: a click on the channel in the list. A second client of the same engine watches its
+// tunes: a click on the channel in the list, among the built-in channels or those of a playlist
+// opened as the command line opens one. A second client of the same engine watches its
 // events, so the player's own handling stays as it is.
 //
 // The engine reports a restart of playback once the renderer has taken the new stream's first
 // frame; the frame is on screen when the video area's next paint is over.
 class OurPlayer : public Zapper {
 public:
-    OurPlayer();
+    // With a playlist, its first group is shown; without, the built-in "Documentary" genre.
+    explicit OurPlayer(const QString &playlist);
     ~OurPlayer() override;
 
     qint64 pid() const override;
-    // The address must be that of a channel in the "Documentary" genre of the TV tuner.
+    // The address must be that of a channel in the genre shown; a playlist's entry must have no
+    // title but its address.
     void tune(const QString &url) override;
 
 protected:
@@ -27,10 +30,13 @@ protected:
 
 private:
     void clickItem(const QString &text);
+    void showFirstGroup();
+    void watchEngine();
     void drainEvents();
 
     MpvPlayer player_;
     MainForm form_{player_};
+    bool playlist_;
     mpv_handle *watch_ = nullptr;
     bool waiting_ = false;
     bool started_ = false;

@@ -11,7 +11,8 @@
 //
 // usage: bench_zap ours|mpv|ffmpeg URL...
 //   ours    the tuner's own window and player (OurPlayer.h); the addresses are those of channels
-//           in the catalogue, which it tunes by a click in the list
+//           in the catalogue, which it tunes by a click in the list, or with BENCH_PLAYLIST set,
+//           those of the entries of that playlist's first group, each titled by its address
 //   mpv     the mpv command-line player (MpvCli.h); this process only drives it
 //   ffmpeg  ffmpeg decoding the first frame of the first address with its probing cut to the
 //           least (zap.first_ms only). It has no idle state to hand an address to, so this is
@@ -20,6 +21,7 @@
 #include "MpvCli.h"
 #include "OurPlayer.h"
 #include "ProcStat.h"
+#include "Watchdog.h"
 
 #include "form/Design.h"
 
@@ -70,27 +72,6 @@ double zap(Zapper &player, const QString &url) {
         return -1;
     return (monotonicNs() - start) / 1e6;
 }
-
-// Measures the longest gap between the ticks of a fast timer, less its period.
-class Watchdog {
-public:
-    Watchdog() {
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            const qint64 now = monotonicNs();
-            longest_ = std::max(longest_, now - last_);
-            last_ = now;
-        });
-        timer_.start(Period);
-    }
-    double stallMs() const { return std::max<qint64>(0, longest_ - Period * 1'000'000) / 1e6; }
-
-private:
-    static constexpr int Period = 5;
-    QTimer timer_;
-    qint64 last_ = monotonicNs();
-    qint64 longest_ = 0;
-};
 
 void changes(Zapper &player, const QStringList &urls, int count) {
     Watchdog watchdog;
@@ -146,7 +127,7 @@ int main(int argc, char *argv[]) {
     const design::ControlDesign &video = design::control("videoControl");
     std::unique_ptr<Zapper> player;
     if (mode == u"ours")
-        player = std::make_unique<OurPlayer>();
+        player = std::make_unique<OurPlayer>(qEnvironmentVariable("BENCH_PLAYLIST"));
     else
         player = std::make_unique<MpvCli>(QSize(design::px(video.width), design::px(video.height)));
     if (!waitFor(*player, &Zapper::ready, 20000)) {
