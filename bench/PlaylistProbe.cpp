@@ -14,8 +14,9 @@
 //   playlist.click_stall_ms   the longest stall from the click to then
 //   playlist.scroll_stall_ms  the longest stall while the channels scroll a page at a time, at the
 //                             pace of a held key
-//   plainlist.*               the three last for a plain QListView of the same size over the list,
-//                             given the same texts in a QStringListModel: the toolkit's own floor
+//   plainlist.*               the three last for a plain QListView of the same size and font over
+//                             the list, given the same texts in a QStringListModel: the toolkit's
+//                             own floor
 
 #include "ProcStat.h"
 #include "Watchdog.h"
@@ -165,6 +166,7 @@ private:
             texts.append(model->index(row, 0).data().toString());
         auto *plain = new QListView(list_->parentWidget());
         plain->setUniformItemSizes(true);
+        plain->setFont(list_->font());
         plain->setGeometry(list_->geometry());
         auto *plainModel = new QStringListModel(plain);
         plain->setModel(plainModel);
