@@ -452,12 +452,12 @@ private:
             return isNetworkScheme(scheme) ? Reach::AsWritten : Reach::LeftOut;
         if (!m_networkBase || (isLocalPath(address) && !address.startsWith("//")))
             return Reach::LeftOut;
-        if (address.startsWith("//")) {
-            // "//host/path" names another host, which has to be one.
-            const QUrl resolved = m_list.m_base.resolved(QUrl(QString::fromUtf8(address)));
-            if (!resolved.isValid() || resolved.host().isEmpty())
-                return Reach::Broken;
-        }
+        // Resolved here once to be sure that it names a host and that Qt reads it as relative
+        // too, whatever characters it holds.
+        const QUrl relative(QString::fromUtf8(address));
+        const QUrl resolved = m_list.m_base.resolved(relative);
+        if (!relative.isRelative() || !resolved.isValid() || resolved.host().isEmpty())
+            return Reach::Broken;
         return Reach::Relative;
     }
 
