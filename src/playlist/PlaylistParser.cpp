@@ -378,7 +378,7 @@ private:
                 continue;
             m_named = true;
             (file ? files : titles).push_back({number, line.sliced(equals + 1).trimmed()});
-            if (qsizetype(files.size()) > MaxPlaylistEntries)
+            if (qsizetype(std::max(files.size(), titles.size())) > MaxPlaylistEntries)
                 return false;
         }
         const auto byNumber = [](const Numbered &a, const Numbered &b) {
