@@ -452,11 +452,13 @@ private:
             return isNetworkScheme(scheme) ? Reach::AsWritten : Reach::LeftOut;
         if (!m_networkBase || (isLocalPath(address) && !address.startsWith("//")))
             return Reach::LeftOut;
-        // Resolved here once to be sure that it names a host and that Qt reads it as relative
-        // too, whatever characters it holds.
+        // Resolved here once to be sure that Qt reads it as relative too, whatever characters it
+        // holds (it reads "\uFEFFfile:///x" as a file), and that it names a host.
         const QUrl relative(QString::fromUtf8(address));
+        if (!relative.isRelative())
+            return isNetworkScheme(relative.scheme().toLatin1()) ? Reach::Broken : Reach::LeftOut;
         const QUrl resolved = m_list.m_base.resolved(relative);
-        if (!relative.isRelative() || !resolved.isValid() || resolved.host().isEmpty())
+        if (!resolved.isValid() || resolved.host().isEmpty())
             return Reach::Broken;
         return Reach::Relative;
     }
