@@ -94,6 +94,9 @@ void tst_PlaylistLoader::initTestCase() {
     s.route(QStringLiteral("/hop%1").arg(Redirects),
             StreamServer::redirect(s.url("/lists/tv.m3u")));
     s.route("/lists/tv.m3u", StreamServer::m3u({"#EXTINF:-1,Relative", "relative.ts"}));
+    // A playlist from the network may not lead to local files, nor a redirect to one.
+    s.route("/to-file", StreamServer::redirect(
+                            QUrl::fromLocalFile(file("good.m3u", TwoEntries.toUtf8())).toString()));
 
     QByteArray text = "#EXTM3U\n";
     for (int i = 0; i < LargeListEntries; ++i) {
@@ -148,6 +151,9 @@ void tst_PlaylistLoader::badSources_data() {
          QStringLiteral("http://127.0.0.1:%1/list.m3u").arg(StreamServer::refusingPort()),
          "the server refused the connection"},
         {"redirect loop", s.url("/loop"), "the address redirects more than 10 times"},
+        {"redirect to a file", s.url("/to-file"),
+         "the address redirects to " + QUrl::fromLocalFile(dir_.filePath("good.m3u")).toString() +
+             ", which is not an http or https address"},
         {"cut off mid-transfer", s.url("/cut.m3u"),
          "the transfer broke off before the whole list came"},
         {"announced over the limit", s.url("/huge-announced.m3u"), "it is larger than 64 MiB"},
@@ -180,7 +186,7 @@ void tst_PlaylistLoader::goodSources_data() {
     QTest::addColumn<qsizetype>("size");
     QTest::addColumn<QString>("lastAddress");
 
-    const QString local = file("good.m3u", TwoEntries.toUtf8());
+    const QString local = dir_.filePath("good.m3u");
     const StreamServer &s = *server_;
     QTest::newRow("file") << local << qsizetype(2) << dir_.filePath("two.ts");
     QTest::newRow("file: URL") << QUrl::fromLocalFile(local).toString() << qsizetype(2)
