@@ -153,6 +153,8 @@ void tst_PlaylistLoader::sources_data() {
     bad("connection refused",
         QStringLiteral("http://127.0.0.1:%1/list.m3u").arg(StreamServer::refusingPort()),
         "the server refused the connection");
+    // Reaching the handshake shows the TLS backend loaded; the server waits for a request.
+    bad("https to a server without TLS", s.url("/list.m3u", "https"), stalled);
     bad("redirect loop", s.url("/loop"), "the address redirects more than 10 times");
     bad("redirect to a file", s.url("/to-file"),
         "the address redirects to " + QUrl::fromLocalFile(dir_.filePath("good.m3u")).toString() +
