@@ -6,17 +6,13 @@
 #include "playlist/PlaylistLoader.h"
 
 #include "support/EventLoopWatch.h"
-#include "support/StreamServer.h"
-#include "support/TestMedia.h"
+#include "support/PlaylistSources.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <limits>
-
-#include <sys/stat.h>
 
 using namespace std::chrono_literals;
 
@@ -26,17 +22,8 @@ namespace {
 constexpr auto StallTimeout = 300ms;
 // Longer than any row may take, even on a loaded machine or a sanitizer build.
 constexpr int RowTimeoutMs = 30000;
-constexpr int Redirects = 9;
 // As many entries as public collections have.
 constexpr int LargeListEntries = 200'000;
-
-const QString TwoEntries = "#EXTM3U\n"
-                           "#EXTINF:-1,One\nhttp://127.0.0.1:1/one.ts\n"
-                           "#EXTINF:-1,Two\ntwo.ts\n";
-
-QString failure(const QString &source, const QString &why) {
-    return QStringLiteral("Could not open the playlist %1: %2.").arg(source, why);
-}
 
 } // namespace
 
@@ -52,50 +39,14 @@ private slots:
     void largeListKeepsTheLoopRunning();
 
 private:
-    QString file(const QString &name, const QByteArray &bytes = {}) const;
-
-    QTemporaryDir dir_;
-    std::unique_ptr<StreamServer> server_;
+    PlaylistSources sources_;
     std::unique_ptr<StreamServer> hanging_;
     QString largeList_;
 };
 
-QString tst_PlaylistLoader::file(const QString &name, const QByteArray &bytes) const {
-    QFile out(dir_.filePath(name));
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(out.fileName()));
-    return out.fileName();
-}
-
 void tst_PlaylistLoader::initTestCase() {
-    QVERIFY(dir_.isValid());
-    using B = StreamServer::Behaviour;
-    server_ = std::make_unique<StreamServer>(StreamServer::Options{.behaviour = B::NotFound});
-    hanging_ = std::make_unique<StreamServer>(StreamServer::Options{.behaviour = B::Hang});
-    StreamServer &s = *server_;
-    const QByteArray list = TwoEntries.toUtf8();
-    const QByteArray huge(MaxPlaylistBytes + 1, '#');
-    s.route("/list.m3u", {.body = list, .contentType = "audio/x-mpegurl"});
-    s.route("/page.html", StreamServer::htmlPage());
-    s.route("/garbage.m3u", StreamServer::garbage());
-    s.route("/error.m3u", {.behaviour = B::ServerError});
-    s.route("/hang.m3u", {.behaviour = B::Hang});
-    s.route("/stops.m3u",
-            {.body = list, .bytesPerSecond = 1000, .stallEveryMs = 40, .stallForMs = 600'000});
-    s.route("/cut.m3u", {.body = list, .cutOffAt = list.size() / 2});
-    s.route("/huge-announced.m3u", {.body = huge, .cutOffAt = 0});
-    s.route("/huge-unannounced.m3u", {.body = huge, .announceLength = false});
-    s.route("/loop", StreamServer::redirect("/loop"));
-    for (int hop = 1; hop < Redirects; ++hop)
-        s.route(QStringLiteral("/hop%1").arg(hop),
-                StreamServer::redirect(QStringLiteral("/hop%1").arg(hop + 1)));
-    s.route(QStringLiteral("/hop%1").arg(Redirects),
-            StreamServer::redirect(s.url("/lists/tv.m3u")));
-    s.route("/lists/tv.m3u", StreamServer::m3u({"#EXTINF:-1,Relative", "relative.ts"}));
-    // A playlist from the network may not lead to local files, nor a redirect to one.
-    s.route("/to-file", StreamServer::redirect(
-                            QUrl::fromLocalFile(file("good.m3u", TwoEntries.toUtf8())).toString()));
-
+    hanging_ = std::make_unique<StreamServer>(
+        StreamServer::Options{.behaviour = StreamServer::Behaviour::Hang});
     QByteArray text = "#EXTM3U\n";
     for (int i = 0; i < LargeListEntries; ++i) {
         const QByteArray n = QByteArray::number(i);
@@ -104,7 +55,7 @@ void tst_PlaylistLoader::initTestCase() {
                 QByteArray::number(i % 300) + "\",Channel " + n + "\nhttp://127.0.0.1/live/" + n +
                 ".m3u8\n";
     }
-    largeList_ = file("large.m3u", text);
+    largeList_ = sources_.file("large.m3u", text);
 }
 
 // Each row ends in exactly one signal: `failed` with the message given, or `loaded` with a list
@@ -113,60 +64,18 @@ void tst_PlaylistLoader::sources_data() {
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("lastAddress");
-    const auto bad = [](const char *name, const QString &source, const QString &why) {
-        QTest::newRow(name) << source << failure(source, why) << QString();
-    };
-    const auto good = [](const char *name, const QString &source, const QString &lastAddress) {
-        QTest::newRow(name) << source << QString() << lastAddress;
-    };
-
-    const QString fifo = dir_.filePath("fifo.m3u");
-    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-    QFile huge(file("huge.m3u"));
-    QVERIFY(huge.resize(MaxPlaylistBytes + 1)); // sparse: nothing is written
-    const QString tooLarge = "it is larger than 64 MiB";
-    const QString stalled = "nothing came from the server for 0.3 seconds";
-    const StreamServer &s = *server_;
-
-    bad("missing file", dir_.filePath("none.m3u"), "the file does not exist");
-    bad("missing file: URL", QUrl::fromLocalFile(dir_.filePath("none.m3u")).toString(),
-        "the file does not exist");
-    bad("folder", dir_.path(), "it is a folder, not a file");
-    bad("FIFO", fifo, "it is not a regular file");
-    bad("file over the limit", huge.fileName(), tooLarge);
-    bad("garbage file", file("garbage.m3u", makeGarbage(4096)), "it is not a playlist");
-    bad("empty file", file("empty.m3u"), "it is empty");
-    bad("no playable entry", file("titles.m3u", "#EXTM3U\n#EXTINF:-1,Lonely title\n"),
-        "it names no channel");
+    for (const BadPlaylist &row : sources_.bad("0.3 seconds"))
+        QTest::newRow(row.name) << row.source << row.message << QString();
     QTest::newRow("no source") << ""
                                << "Could not open a playlist: no file or address was given."
                                << QString();
-    bad("ftp address", "ftp://127.0.0.1/list.m3u",
-        "only files and http or https addresses can be opened");
-    bad("address without host", "http:///list.m3u", "the address is not valid");
-    bad("web page", s.url("/page.html"), "it is a web page, not a playlist");
-    bad("garbage address", s.url("/garbage.m3u"), "it is not a playlist");
-    bad("404", s.url("/none.m3u"), "the server answered 404 Not Found");
-    bad("500", s.url("/error.m3u"), "the server answered 500 Internal Server Error");
-    bad("server never answers", s.url("/hang.m3u"), stalled);
-    bad("server stops half way", s.url("/stops.m3u"), stalled);
-    bad("connection refused",
-        QStringLiteral("http://127.0.0.1:%1/list.m3u").arg(StreamServer::refusingPort()),
-        "the server refused the connection");
-    // Reaching the handshake shows the TLS backend loaded; the server waits for a request.
-    bad("https to a server without TLS", s.url("/list.m3u", "https"), stalled);
-    bad("redirect loop", s.url("/loop"), "the address redirects more than 10 times");
-    bad("redirect to a file", s.url("/to-file"),
-        "the address redirects to " + QUrl::fromLocalFile(dir_.filePath("good.m3u")).toString() +
-            ", which is not an http or https address");
-    bad("cut off mid-transfer", s.url("/cut.m3u"),
-        "the transfer broke off before the whole list came");
-    bad("announced over the limit", s.url("/huge-announced.m3u"), tooLarge);
-    bad("sent over the limit", s.url("/huge-unannounced.m3u"), tooLarge);
-
-    good("file", dir_.filePath("good.m3u"), dir_.filePath("two.ts"));
-    good("file: URL", QUrl::fromLocalFile(dir_.filePath("good.m3u")).toString(),
-         dir_.filePath("two.ts"));
+    const auto good = [](const char *name, const QString &source, const QString &lastAddress) {
+        QTest::newRow(name) << source << QString() << lastAddress;
+    };
+    const StreamServer &s = sources_.server();
+    good("file", sources_.path("good.m3u"), sources_.path("two.ts"));
+    good("file: URL", QUrl::fromLocalFile(sources_.path("good.m3u")).toString(),
+         sources_.path("two.ts"));
     good("address", s.url("/list.m3u"), s.url("/two.ts"));
     good("redirect chain, relative entry", s.url("/hop1"), s.url("/lists/relative.ts"));
 }
@@ -192,16 +101,17 @@ void tst_PlaylistLoader::sources() {
 // A slow list is being fetched when a missing file is asked for: only the second answer comes,
 // and the first transfer is dropped at once rather than left to run.
 void tst_PlaylistLoader::newLoadCancelsTheOneBefore() {
-    StreamServer slow({.body = TwoEntries.toUtf8(), .bytesPerSecond = 40});
+    StreamServer slow({.body = PlaylistSources::TwoEntries, .bytesPerSecond = 40});
     PlaylistLoader loader(StallTimeout);
     QSignalSpy loaded(&loader, &PlaylistLoader::loaded);
     QSignalSpy failed(&loader, &PlaylistLoader::failed);
     loader.load(slow.url("/list.m3u"));
     QTRY_COMPARE(slow.requests(), 1);
-    const QString missing = dir_.filePath("missing.m3u");
+    const QString missing = sources_.path("missing.m3u");
     loader.load(missing);
     QTRY_COMPARE(failed.count(), 1);
-    QCOMPARE(failed.first().first().toString(), failure(missing, "the file does not exist"));
+    QCOMPARE(failed.first().first().toString(),
+             "Could not open the playlist " + missing + ": the file does not exist.");
     QTRY_COMPARE(slow.hangUps(), 1);
     QTest::qWait(200);
     QCOMPARE(loaded.count(), 0);
