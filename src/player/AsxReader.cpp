@@ -3,6 +3,10 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPromise>
+#include <QThreadPool>
+
+#include <memory>
 
 namespace {
 
@@ -20,7 +24,14 @@ bool isHttp(const QUrl &address) {
 } // namespace
 
 AsxReader::AsxReader(QNetworkAccessManager &network, const StreamHeaders &headers, int maxDocuments)
-    : network_(network), headers_(headers), maxDocuments_(maxDocuments) {}
+    : network_(network), headers_(headers), maxDocuments_(maxDocuments) {
+    // A document's items take its place among what is left to read.
+    connect(&parsing_, &QFutureWatcher<std::vector<AsxItem>>::finished, this, [this] {
+        const std::vector<AsxItem> items = parsing_.result();
+        pending_.insert(pending_.begin(), items.begin(), items.end());
+        next();
+    });
+}
 
 AsxReader::~AsxReader() {
     if (reply_ != nullptr) {
@@ -66,6 +77,7 @@ void AsxReader::next() {
 void AsxReader::fetch(const QUrl &address, const QString &original) {
     fetching_ = original;
     body_.clear();
+    kind_ = AsxSniff::Undecided;
     QNetworkRequest request(address);
     request.setTransferTimeout(StallTimeoutMs);
     if (!headers_.userAgent.isEmpty())
@@ -82,31 +94,40 @@ void AsxReader::fetch(const QUrl &address, const QString &original) {
 void AsxReader::received() {
     body_ += reply_->read(MaxDocumentBytes - body_.size());
     emit progressed();
-    const AsxSniff kind = sniffAsx(body_);
-    if (kind == AsxSniff::NotAsx || body_.size() >= MaxDocumentBytes)
-        done(kind == AsxSniff::Asx);
+    if (kind_ == AsxSniff::Undecided)
+        kind_ = sniffAsx(body_);
+    if (kind_ == AsxSniff::NotAsx || body_.size() >= MaxDocumentBytes)
+        done(kind_ == AsxSniff::Asx);
 }
 
 void AsxReader::fetched() {
     body_ += reply_->read(MaxDocumentBytes - body_.size());
-    done(reply_->error() == QNetworkReply::NoError && sniffAsx(body_) == AsxSniff::Asx);
+    if (kind_ == AsxSniff::Undecided)
+        kind_ = sniffAsx(body_);
+    done(reply_->error() == QNetworkReply::NoError && kind_ == AsxSniff::Asx);
 }
 
-// An ASX document's items take its place among what is left to read; anything else goes to the
-// engine as it is.
+// An ASX document is read on a thread of the pool: a mebibyte of it takes long enough to be seen
+// in the window. Anything else goes to the engine as it is.
 void AsxReader::done(bool isAsx) {
     QNetworkReply *reply = std::exchange(reply_, nullptr);
     reply->disconnect(this);
     reply->abort();
     reply->deleteLater();
-    if (isAsx) {
-        ++documents_;
-        // Relative references are relative to where the document came from, redirects followed.
-        const std::vector<AsxItem> items = readAsx(body_, reply->url());
-        pending_.insert(pending_.begin(), items.begin(), items.end());
-    } else {
+    if (!isAsx) {
+        body_.clear();
         streams_ << fetching_;
+        next();
+        return;
     }
-    body_.clear();
-    next();
+    ++documents_;
+    auto promise = std::make_shared<QPromise<std::vector<AsxItem>>>();
+    parsing_.setFuture(promise->future());
+    promise->start();
+    // Relative references are relative to where the document came from, redirects followed.
+    QThreadPool::globalInstance()->start(
+        [promise, body = std::exchange(body_, {}), location = reply->url()] {
+            promise->addResult(readAsx(body, location));
+            promise->finish();
+        });
 }

@@ -4,6 +4,7 @@
 #include "player/Player.h"
 
 #include <QByteArray>
+#include <QFutureWatcher>
 #include <QObject>
 #include <QStringList>
 #include <QUrl>
@@ -14,8 +15,8 @@ class QNetworkAccessManager;
 class QNetworkReply;
 
 // Reads the XML ASX document behind an address, and the documents its <entryref>s name, for the
-// streams they lead to. Qt Network's replies come as events, so nothing waits for a server;
-// deleting the reader ends what it is reading.
+// streams they lead to. Qt Network's replies come as events and documents are parsed on a thread
+// of the pool, so the thread of the reader never waits; deleting the reader ends its reading.
 class AsxReader : public QObject {
     Q_OBJECT
 public:
@@ -55,4 +56,6 @@ private:
     QNetworkReply *reply_ = nullptr;
     QString fetching_; // the address being read, as the engine gets it if it holds no ASX
     QByteArray body_;
+    AsxSniff kind_ = AsxSniff::Undecided; // of `body_`, once its first bytes tell
+    QFutureWatcher<std::vector<AsxItem>> parsing_;
 };
