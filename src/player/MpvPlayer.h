@@ -68,11 +68,7 @@ private:
     std::vector<std::function<void()>> waiting_; // requests made before it started
 
     QPointer<MpvVideoWidget> video_;
-    QTimer giveUp_; // runs while the current stream is expected to make progress
-    std::unique_ptr<QNetworkAccessManager> network_; // made for the first ASX
-    std::unique_ptr<AsxReader> asx_;                 // reading the current address's ASX
-    QByteArray loadOptions_;   // the engine's per-file options for the current stream
-    QStringList queued_;       // addresses of the current ASX still to try, in order
+    QTimer giveUp_;            // runs while the current stream is expected to make progress
     quint64 loadRequest_ = 0;  // the last `loadfile` sent, by its reply id
     qint64 currentEntry_ = -1; // playlist entry of the address set last, once known
     qint64 lastEntry_ = -1;    // the last entry the current address leads to (playlists)
@@ -82,4 +78,9 @@ private:
     bool pausedForCache_ = false;
     bool failed_ = false;
     int bufferingCount_ = 0;
+
+    std::unique_ptr<QNetworkAccessManager> network_; // made for the first ASX
+    std::unique_ptr<AsxReader> asx_;                 // reading the current address's ASX
+    QByteArray loadOptions_; // the engine's per-file options for the current stream
+    QStringList queued_;     // addresses the current ASX named, still to try in order
 };
