@@ -54,6 +54,10 @@ private slots:
             << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<asx><entry>"
                           "<ref href=\"http://a.example/caf\xe9\"/></entry></asx>")
             << QStringList{"http://a.example/café"};
+        QTest::newRow("a declaration its bytes contradict")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-16\"?><asx><entry>"
+                          "<ref href=\"http://a.example/caf\xc3\xa9\"/></entry></asx>")
+            << QStringList{"http://a.example/café"};
         QTest::newRow("no declaration, not UTF-8")
             << QByteArray("<asx><entry><ref href=\"http://a.example/\x80uro\"/></entry></asx>")
             << QStringList{"http://a.example/€uro"};

@@ -42,9 +42,11 @@ QString decode(QByteArrayView bytes) {
         QRegularExpression::CaseInsensitiveOption);
     const QString head = QString::fromLatin1(bytes.first(std::min<qsizetype>(bytes.size(), 256)));
     if (const auto match = declaration.match(head); match.hasMatch()) {
+        // A declaration that its own bytes contradict (UTF-16 in single bytes) is not believed.
         QStringDecoder named(match.captured(1).toLatin1().constData());
-        if (named.isValid())
-            return named.decode(bytes);
+        const QString text = named.isValid() ? named.decode(bytes) : QString();
+        if (QStringView(text).left(head.size()).contains(u"<?xml", Qt::CaseInsensitive))
+            return text;
     }
     QStringDecoder utf8(QStringConverter::Utf8);
     const QString text = utf8.decode(bytes);
