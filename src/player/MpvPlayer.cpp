@@ -231,7 +231,9 @@ void MpvPlayer::asxRead(const QStringList &streams, int documents) {
 
 void MpvPlayer::load(const QString &address) {
     request([this, url = address.toUtf8(), options = loadOptions_] {
-        const char *command[]{"loadfile", url.constData(), "replace", options.constData(), nullptr};
+        // Without options the command is what every version of the engine takes alike.
+        const char *command[]{"loadfile", url.constData(), "replace",
+                              options.isEmpty() ? nullptr : options.constData(), nullptr};
         mpv_->commandAsync(handle_, ++loadRequest_, command);
     });
 }
