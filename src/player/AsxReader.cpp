@@ -54,7 +54,8 @@ void AsxReader::read(const QString &address) {
     next();
 }
 
-// Plays what comes before the next document to read; once nothing is left to read, all is known.
+// Takes the streams that come before the next document to read; once nothing is left to read,
+// all are known.
 void AsxReader::next() {
     while (!pending_.empty()) {
         const AsxItem item = pending_.front();

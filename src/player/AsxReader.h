@@ -36,7 +36,7 @@ signals:
     void progressed();
     // The addresses to play in order: those the documents name, or the address itself, unchanged,
     // where it holds no XML ASX or could not be read (the engine has its own ways with both);
-    // none when the documents name nothing playable. `documents` counts the documents read.
+    // none when the documents name nothing playable. `documents` counts the ASX documents read.
     void finished(const QStringList &streams, int documents);
 
 private:
