@@ -2,7 +2,7 @@
 // showing the same two changing things, a clock ticking every second and a status label that a
 // stopped timer "TimeConnection" rewrites twice a second once it runs.
 
-#include "app/Design.h"
+#include "form/Design.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // What a screen reader finds in the window: the accessible tree with its roles, names and values,
 // and the keyboard's way through every control.
 
-#include "app/Controls.h"
 #include "app/MainForm.h"
+#include "form/Controls.h"
 #include "support/FakePlayer.h"
 #include "tuner/GenreCombo.h"
 #include "tuner/TunerList.h"

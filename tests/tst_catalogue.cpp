@@ -2,11 +2,12 @@
 // addresses of the right kind that point only at hosts reserved for examples, and the three ways
 // of starting a stream.
 
-#include "app/Controls.h"
 #include "app/MainForm.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/Tuning.h"
+#include "form/Controls.h"
 #include "support/FakePlayer.h"
+#include "tuner/BuiltInSource.h"
 #include "tuner/Genres.h"
 
 #include <QLabel>
@@ -210,7 +211,7 @@ private slots:
         };
         const auto tuneWith = [&](const char *status, const char *label) {
             w.lblBuffering->setText(status);
-            TuneChannel(w, watching, window.monitor(), label);
+            TuneChannel(w, watching, window.monitor(), BuiltInSource().channel({label}));
             seen << QString("then %1 / %2")
                         .arg(w.TimeConnection->isActive() ? "on" : "off", w.lblBuffering->text());
         };

@@ -3,12 +3,13 @@
 // The player really tries to open each address, so this runs only where the network is loopback
 // alone (tests/loopback-only); anywhere else it skips.
 
-#include "app/Controls.h"
 #include "app/MainForm.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/Tuning.h"
+#include "form/Controls.h"
 #include "player/MpvPlayer.h"
 #include "support/LoopbackOnly.h"
+#include "tuner/BuiltInSource.h"
 
 #include <QTest>
 #include <QTimer>
@@ -63,7 +64,8 @@ private slots:
         form.controls().TimeConnection->setInterval(24 * 3600 * 1000);
         for (const ChannelEntry &row : Catalogue) {
             const QString address = row.StreamAddress.toString();
-            TuneChannel(form.controls(), player, form.monitor(), row.ListLabel.toString());
+            TuneChannel(form.controls(), player, form.monitor(),
+                        BuiltInSource().channel({row.ListLabel.toString()}));
             QCOMPARE(player.addresses.last(), address);
             QTRY_COMPARE_WITH_TIMEOUT(engine(mpv, "playlist/0/filename"), address.trimmed(), 5000);
             QCOMPARE(engine(mpv, "playlist-count"), "1");

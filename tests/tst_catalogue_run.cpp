@@ -12,6 +12,7 @@
 #include "support/EventLoopWatch.h"
 #include "support/LoopbackOnly.h"
 #include "support/PlayerWindow.h"
+#include "tuner/BuiltInSource.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -42,7 +43,8 @@ class TestCatalogueRun : public QObject {
     QStringList broken; // what the monitor showed that it never may here
 
     void tune(const ChannelEntry &row) {
-        TuneChannel(w->c(), w->player, w->form.monitor(), row.ListLabel.toString());
+        TuneChannel(w->c(), w->player, w->form.monitor(),
+                    BuiltInSource().channel({row.ListLabel.toString()}));
         // Nothing of the last address is carried over to this one.
         if (w->player.bufferingCount() != 0 || w->player.streamFailed())
             broken << row.ListLabel.toString() + ": count or failure carried over";

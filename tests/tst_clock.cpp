@@ -1,8 +1,8 @@
 // The clock: the locale's full time of day with seconds, 12- or 24-hour as the locale has it,
 // never a time zone or a date, refreshed every second from the first moment the window shows.
 
-#include "app/Controls.h"
 #include "app/MainForm.h"
+#include "form/Controls.h"
 #include "status/Clock.h"
 #include "support/FakePlayer.h"
 

@@ -2,7 +2,7 @@
 // twice the size. Panels, buttons and texts sit at twice their places at scale 1, and every text
 // shows whole, at twice its size, inside its control.
 
-#include "app/Design.h"
+#include "form/Design.h"
 
 #include <QGuiApplication>
 #include <QImage>

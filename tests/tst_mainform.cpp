@@ -1,10 +1,11 @@
 // The window as it opens: every control where it belongs, the state start-up leaves, and the
 // button that closes the side panel. The player is the stand-in, so this runs offscreen.
 
-#include "app/Controls.h"
-#include "app/Design.h"
 #include "app/MainForm.h"
+#include "form/Controls.h"
+#include "form/Design.h"
 #include "support/FakePlayer.h"
+#include "support/Lists.h"
 #include "tuner/GenreCombo.h"
 #include "tuner/TunerList.h"
 
@@ -46,7 +47,7 @@ private slots:
         QVERIFY(c().cmdRadio->isEnabled());
         QVERIFY(!c().cmdFS->isEnabled());
         QCOMPARE(c().sldMainVolume->value(), 0);
-        QCOMPARE(c().lstTuner->count(), 0);
+        QCOMPARE(rowCount(c().lstTuner), 0);
         QCOMPARE(c().cboGenre->text(), "Select Tuner");
         QCOMPARE(c().cboGenre->count(), 2);
         QCOMPARE(c().cboGenre->itemText(0), "TV tuner");
@@ -121,7 +122,6 @@ private slots:
         QCOMPARE(c().sldMainVolume->pageStep(), 5);
         QVERIFY(c().cboGenre->isEditable());
         QCOMPARE(c().lstTuner->selectionMode(), QAbstractItemView::SingleSelection);
-        QVERIFY(!c().lstTuner->isSortingEnabled());
     }
 
     // Controls with a window of their own lie in front of the drawn ones; the first row of the
@@ -159,8 +159,8 @@ private slots:
         c().cmdTv->setEnabled(false);
         form->setFixedWidth(943);
         c().TimeConnection->start();
-        c().lstTuner->appendItem("Sky news");
-        c().lstTuner->setCurrentRow(0);
+        c().lstTuner->appendItems(textItems({"Sky news"}));
+        c().lstTuner->setCurrentIndex(c().lstTuner->model()->index(0, 0));
         QTest::mouseClick(c().cmdBack, Qt::LeftButton);
         QCOMPARE(form->width(), 730);
         QVERIFY(c().cmdTv->isEnabled());

@@ -1,8 +1,8 @@
 // The connection monitor's tick on the player stand-in: what each buffering count and a failed
 // stream show, when the full-screen button comes on, and the warning box, once per tuning.
 
-#include "app/Controls.h"
 #include "app/MainForm.h"
+#include "form/Controls.h"
 #include "support/FakePlayer.h"
 #include "support/Tuning.h"
 

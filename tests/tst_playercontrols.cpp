@@ -1,8 +1,8 @@
 // The volume slider and the full-screen button on the player stand-in: every move and click of
 // the user sets ten times the slider's position, the program's own changes set nothing.
 
-#include "app/Controls.h"
 #include "app/MainForm.h"
+#include "form/Controls.h"
 #include "support/FakePlayer.h"
 
 #include <QPushButton>

@@ -1,7 +1,7 @@
 // The real program on a real X display: it opens, the three panels show in their colours, and a
 // screenshot of the window is saved for a person to look at and kept for the README.
 
-#include "app/Design.h"
+#include "form/Design.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,6 +1,7 @@
 // The side panel's list and combo box raise their click only for the user's own choice of an
 // item, by mouse or keyboard, never for what the program does to them.
 
+#include "support/Lists.h"
 #include "tuner/GenreCombo.h"
 #include "tuner/TunerList.h"
 
@@ -18,7 +19,7 @@ class TestTunerEvents : public QObject {
     GenreCombo *combo = nullptr;
     QPushButton *elsewhere = nullptr;
 
-    QPoint row(int index) const { return list->visualItemRect(list->item(index)).center(); }
+    QPoint row(int index) const { return rowCentre(list, index); }
 
 private slots:
     void init() {
@@ -37,8 +38,7 @@ private slots:
 
     void everyLeftPressOnAnItemIsOneClick() {
         QSignalSpy clicks(list, &TunerList::userClick);
-        for (const char *text : {"Movies", "", "News"})
-            list->appendItem(text);
+        list->appendItems(textItems({"Movies", "", "News"}));
         QCOMPARE(list->text(), "");
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row(2));
         QCOMPARE(clicks.count(), 1);
@@ -51,8 +51,8 @@ private slots:
         // The blank item is an item like any other.
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row(1));
         QCOMPARE(clicks.count(), 4);
-        QCOMPARE(list->currentRow(), 1);
-        QCOMPARE(list->selectedItems().size(), 1);
+        QCOMPARE(currentRow(list), 1);
+        QCOMPARE(selectedCount(list), 1);
         // Other buttons, empty space below the items and dragging select nothing.
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, row(0));
         QTest::mouseClick(list->viewport(), Qt::MiddleButton, {}, row(0));
@@ -64,10 +64,10 @@ private slots:
         QApplication::sendEvent(list->viewport(), &drag);
         QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, row(0));
         QCOMPARE(clicks.count(), 5);
-        QCOMPARE(list->currentRow(), 1);
+        QCOMPARE(currentRow(list), 1);
         // What the program does raises nothing and selects nothing.
         list->clear();
-        list->appendItem("Sports");
+        list->appendItems(textItems({"Sports"}));
         QCOMPARE(list->text(), "");
         QCOMPARE(clicks.count(), 5);
     }
@@ -75,15 +75,13 @@ private slots:
     // Both presses of a double click count, also when the first one changed the list under the
     // mouse. Sent through the window, as the windowing system delivers them.
     void doubleClickIsTwoClicks() {
-        for (const char *text : {"Movies", "News"})
-            list->appendItem(text);
+        list->appendItems(textItems({"Movies", "News"}));
         QStringList seen;
         connect(list, &TunerList::userClick, this, [&] {
             seen << list->text();
             if (list->text() == "Movies") {
                 list->clear();
-                list->appendItem("MBC 1");
-                list->appendItem("Zee TV");
+                list->appendItems(textItems({"MBC 1", "Zee TV"}));
             }
         });
         QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {},
@@ -97,8 +95,7 @@ private slots:
 
     void keyboardSelectionIsAClick() {
         QSignalSpy clicks(list, &TunerList::userClick);
-        for (const char *text : {"Movies", "Sports", "News"})
-            list->appendItem(text);
+        list->appendItems(textItems({"Movies", "Sports", "News"}));
         // Taking the focus puts Qt's focus frame on the first item without selecting it; the
         // first key still selects from the top.
         list->setFocus();
@@ -129,13 +126,13 @@ private slots:
         QSignalSpy picks(combo, &GenreCombo::userPick);
         combo->setText("Select Genre");
         for (const char *text : {"Movies", "Sports", "News"})
-            combo->appendItem(text);
+            combo->appendItem({text});
         QCOMPARE(combo->text(), "Select Genre");
         QCOMPARE(combo->currentIndex(), -1);
         combo->clearAll();
         QCOMPARE(combo->text(), "");
         for (const char *text : {"Movies", "Sports", "News"})
-            combo->appendItem(text);
+            combo->appendItem({text});
         QCOMPARE(combo->text(), "");
         QCOMPARE(combo->currentIndex(), -1);
         combo->setFocus();
@@ -162,7 +159,7 @@ private slots:
         connect(combo, &GenreCombo::userPick, this, [&] { picked << combo->text(); });
         combo->setText("Select Genre");
         for (const char *text : {"Movies", "Sports", "News"})
-            combo->appendItem(text);
+            combo->appendItem({text});
         combo->setFocus();
         QTest::keyClick(combo, Qt::Key_Up);
         QTest::keyClick(combo, Qt::Key_Down);

@@ -2,10 +2,11 @@
 // picks in the genre box) on the real window with the stand-in player: the items that tune
 // nothing, the two channel tables against each other, and every channel reached from start-up.
 
-#include "app/Controls.h"
 #include "app/MainForm.h"
 #include "catalogue/Catalogue.h"
+#include "form/Controls.h"
 #include "support/FakePlayer.h"
+#include "support/Lists.h"
 #include "tuner/GenreCombo.h"
 #include "tuner/Genres.h"
 #include "tuner/TunerList.h"
@@ -26,10 +27,7 @@ QStringList texts(auto &&views) {
 }
 
 QStringList items(const TunerList *list) {
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result << list->item(i)->text();
-    return result;
+    return rowTexts(list);
 }
 
 QStringList items(const GenreCombo *combo) {
@@ -59,15 +57,13 @@ class TestTuning : public QObject {
     }
     void click(int row) {
         TunerList *list = c().lstTuner;
-        QVERIFY(row < list->count());
-        list->scrollToItem(list->item(row));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row)).center());
+        QVERIFY(row < rowCount(list));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(list, row));
     }
     void click(const QString &text) {
-        const auto found = c().lstTuner->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        QVERIFY2(!found.isEmpty(), qPrintable(text));
-        click(c().lstTuner->row(found.first()));
+        const int row = findRow(c().lstTuner, text);
+        QVERIFY2(row >= 0, qPrintable(text));
+        click(row);
     }
     // Opens the genre box's list and clicks the item.
     void pick(const QString &text) {
@@ -118,7 +114,7 @@ private slots:
             "Nasa Tv", "Nasa Tv2", "Fox 5",     "NBC TV"};
         QCOMPARE(items(c().lstTuner), movies);
         click(4);
-        QCOMPARE(c().lstTuner->currentRow(), 4);
+        QCOMPARE(currentRow(c().lstTuner), 4);
         QCOMPARE(c().lstTuner->text(), "");
         QCOMPARE(items(c().lstTuner), movies);
         expectGenrePicker("Select Genre", TvGenreList);
@@ -141,7 +137,7 @@ private slots:
         QCOMPARE(c().cboGenre->text(), "TV tuner");
         QTest::keyClick(c().cboGenre, Qt::Key_Down);
         QCOMPARE(c().cboGenre->text(), "Radio tuner");
-        QCOMPARE(c().lstTuner->count(), 0);
+        QCOMPARE(rowCount(c().lstTuner), 0);
         QCOMPARE(c().lblChannelName->text(), "RURE DIVU");
         QCOMPARE(player->log, QStringList());
     }
@@ -191,11 +187,11 @@ private slots:
     void everyChannelReachable() {
         QSet<QString> tuned;
         const auto tuneAll = [&] {
-            for (int row = 0; row < c().lstTuner->count(); ++row) {
+            for (int row = 0; row < rowCount(c().lstTuner); ++row) {
                 player->log.clear();
                 c().lblBuffering->setText("status");
                 click(row);
-                const ChannelEntry *entry = FindChannel(c().lstTuner->item(row)->text());
+                const ChannelEntry *entry = FindChannel(rowText(c().lstTuner, row));
                 if (entry == nullptr) {
                     QCOMPARE(player->log, QStringList());
                     continue;

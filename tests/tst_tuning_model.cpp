@@ -3,11 +3,12 @@
 // player); the model knows only the rules of the tuners, the lists and tuning, and takes the
 // fixed data (genres, channel tables, catalogue) from the program, whose data other tests check.
 
-#include "app/Controls.h"
-#include "app/Design.h"
 #include "app/MainForm.h"
 #include "catalogue/Catalogue.h"
+#include "form/Controls.h"
+#include "form/Design.h"
 #include "support/FakePlayer.h"
+#include "support/Lists.h"
 #include "tuner/GenreCombo.h"
 #include "tuner/Genres.h"
 #include "tuner/TunerList.h"
@@ -198,10 +199,9 @@ class TestTuningModel : public QObject {
         seen.indexNo = c().lblIndexNo->text();
         seen.buffering = c().lblBuffering->text();
         seen.list.clear();
-        for (int i = 0; i < c().lstTuner->count(); ++i)
-            seen.list << c().lstTuner->item(i)->text();
-        const auto selected = c().lstTuner->selectedItems();
-        seen.selected = selected.size() == 1 ? c().lstTuner->row(selected.first())
+        seen.list = rowTexts(c().lstTuner);
+        const auto selected = c().lstTuner->selectionModel()->selectedIndexes();
+        seen.selected = selected.size() == 1 ? selected.first().row()
                         : selected.isEmpty() ? -1
                                              : -2;
         seen.comboItems.clear();
@@ -230,9 +230,7 @@ class TestTuningModel : public QObject {
 
     void clickRow(int row) {
         TunerList *list = c().lstTuner;
-        list->scrollToItem(list->item(row));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(list, row));
     }
 
     // One step of a walk: a user action, done on the window and on the model alike.
@@ -283,7 +281,7 @@ class TestTuningModel : public QObject {
             // press lands on whatever row then lies under the mouse.
             list->scrollToTop();
             const int row = below(std::min(rows, 10));
-            const QRect rect = list->visualItemRect(list->item(row));
+            const QRect rect = list->visualRect(list->model()->index(row, 0));
             if (!list->viewport()->rect().contains(rect))
                 return;
             history << QString("double click row %1 \"%2\"").arg(row).arg(model.list[row]);

@@ -4,8 +4,8 @@
 //
 //     tuner_closing ADDRESS
 
-#include "app/Design.h"
 #include "app/MainForm.h"
+#include "form/Design.h"
 #include "player/MpvPlayer.h"
 #include "support/Tuning.h"
 

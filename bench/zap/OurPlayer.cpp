@@ -1,7 +1,7 @@
 #include "OurPlayer.h"
 
-#include "app/Controls.h"
 #include "catalogue/Catalogue.h"
+#include "form/Controls.h"
 #include "tuner/TunerList.h"
 
 #include <QPushButton>
@@ -49,12 +49,14 @@ void OurPlayer::tune(const QString &url) {
 
 void OurPlayer::clickItem(const QString &text) {
     TunerList *list = form_.controls().lstTuner;
-    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+    const QModelIndexList found =
+        list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, text, 1,
+                             Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (found.isEmpty())
         qFatal("the list shows no \"%s\"", qPrintable(text));
-    list->scrollToItem(found.first());
+    list->scrollTo(found.first());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(found.first()).center());
+                      list->visualRect(found.first()).center());
 }
 
 bool OurPlayer::eventFilter(QObject *watched, QEvent *event) {

@@ -21,7 +21,7 @@
 #include "OurPlayer.h"
 #include "ProcStat.h"
 
-#include "app/Design.h"
+#include "form/Design.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,10 +1,13 @@
 #include "app/MainForm.h"
 
 #include "app/AccessibleTexts.h"
-#include "app/Design.h"
+#include "form/ControlOps.h"
+#include "form/Design.h"
 #include "player/Player.h"
 #include "player/PlayerControls.h"
+#include "playlist/PlaylistLoader.h"
 #include "status/Clock.h"
+#include "tuner/BuiltInSource.h"
 #include "tuner/GenreCombo.h"
 #include "tuner/GenreLists.h"
 #include "tuner/TunerList.h"
@@ -146,7 +149,8 @@ template <typename T> void bind(QWidget *form, T *&field, const char *name) {
 
 } // namespace
 
-MainForm::MainForm(Player &player, QWidget *parent) : QWidget(parent), player_(player) {
+MainForm::MainForm(Player &player, QWidget *parent)
+    : QWidget(parent), player_(player), source_(std::make_shared<BuiltInSource>()) {
     // The pictures are linked in from a static library, which Qt cannot find by itself.
     Q_INIT_RESOURCE(resources);
     setWindowTitle(qs(design::Title));
@@ -154,6 +158,8 @@ MainForm::MainForm(Player &player, QWidget *parent) : QWidget(parent), player_(p
     setAutoFillBackground(true);
     fill(this, QPalette::Window, design::FormBackground);
     setFixedSize(px(design::ExpandedWidth - 2 * design::FrameTwips), px(design::ClientHeight));
+    // A playlist file or link dropped anywhere on the window opens it.
+    setAcceptDrops(true);
     buildControls();
     wireEvents();
     load();
@@ -242,11 +248,11 @@ void MainForm::buildControls() {
 
 void MainForm::wireEvents() {
     connect(c_.cmdBack, &QPushButton::clicked, this, &MainForm::cmdBackClick);
-    connect(c_.cmdTv, &QPushButton::clicked, this, [this] { cmdTvClick(c_); });
-    connect(c_.cmdRadio, &QPushButton::clicked, this, [this] { cmdRadioClick(c_); });
+    connect(c_.cmdTv, &QPushButton::clicked, this, [this] { cmdTvClick(c_, *source_); });
+    connect(c_.cmdRadio, &QPushButton::clicked, this, [this] { cmdRadioClick(c_, *source_); });
     connect(c_.lstTuner, &TunerList::userClick, this,
-            [this] { lstTunerClick(c_, player_, monitor_); });
-    connect(c_.cboGenre, &GenreCombo::userPick, this, [this] { cboGenreClick(c_); });
+            [this] { lstTunerClick(c_, *source_, player_, monitor_); });
+    connect(c_.cboGenre, &GenreCombo::userPick, this, [this] { cboGenreClick(c_, *source_); });
     connect(c_.cmdFS, &QPushButton::clicked, this, [this] { cmdFSClick(player_); });
     // Drags, keys, the wheel and clicks beside the thumb all raise an action; a click on the
     // thumb raises none, so its press counts as the slider's click.
@@ -263,8 +269,8 @@ void MainForm::load() {
     player_.disableErrorDialogs();
     c_.lblChannelName->setText(qs(design::Title));
     c_.cboGenre->setText(QStringLiteral("Select Tuner"));
-    c_.cboGenre->appendItem(QStringLiteral("TV tuner"));
-    c_.cboGenre->appendItem(QStringLiteral("Radio tuner"));
+    c_.cboGenre->appendItem({QStringLiteral("TV tuner")});
+    c_.cboGenre->appendItem({QStringLiteral("Radio tuner")});
     writeFormWidth(c_, design::CollapsedWidth);
     monitor_.stop();
     clockTick(c_);
@@ -282,8 +288,4 @@ QIcon appIcon() {
     icon.addFile(QStringLiteral(":/ruredivu/icon-16.png"));
     icon.addFile(QStringLiteral(":/ruredivu/icon-32.png"));
     return icon;
-}
-
-void writeFormWidth(const Controls &c, int twips) {
-    c.mainForm->setFixedWidth(px(twips - 2 * design::FrameTwips));
 }

@@ -1,12 +1,17 @@
 #pragma once
 
-#include "app/Controls.h"
+#include "form/Controls.h"
 #include "status/ConnectionMonitor.h"
 
 #include <QIcon>
 #include <QWidget>
 
+#include <memory>
+
+class ChannelSource;
 class Player;
+class Playlist;
+class PlaylistLoader;
 
 // The one window. It builds the controls as designed, runs start-up and wires each control's
 // events to its handler.
@@ -15,24 +20,37 @@ class MainForm : public QWidget {
 public:
     // The player's video area becomes the control `videoControl`.
     explicit MainForm(Player &player, QWidget *parent = nullptr);
+    ~MainForm() override;
+
+    // Shows a playlist's channels in place of the current list: a local path, a file: URL or an
+    // http(s) address. It is read off the GUI thread; the status line says so meanwhile, and a
+    // message box says why when it fails, the list shown before staying.
+    void openPlaylist(const QString &source);
 
     const Controls &controls() const { return c_; }
     Player &player() const { return player_; }
     ConnectionMonitor &monitor() { return monitor_; }
 
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
 private:
+    void playlistLoaded(const std::shared_ptr<const Playlist> &playlist);
+    void playlistFailed(const QString &message);
     void buildControls();
     void wireEvents();
     void load();
     void cmdBackClick();
 
     Player &player_;
+    std::shared_ptr<const ChannelSource> source_; // where the lists' genres and channels come from
     Controls c_;
     ConnectionMonitor monitor_{c_, player_};
+    std::unique_ptr<PlaylistLoader> loader_;
+    QString loading_;             // the playlist being read, as the user named it
+    QString statusBeforeLoading_; // the status line's text from before, back if loading fails
 };
 
 // The window's icon, in 16 and 32 pixels; also the application's own.
 QIcon appIcon();
-
-// Writes the window's outer width, in twips; the left edge and the height stay.
-void writeFormWidth(const Controls &c, int twips);

@@ -1,7 +1,6 @@
 #include "catalogue/Tuning.h"
 
-#include "app/Controls.h"
-#include "catalogue/Catalogue.h"
+#include "form/Controls.h"
 #include "player/Player.h"
 #include "status/ConnectionMonitor.h"
 
@@ -15,28 +14,27 @@ constexpr QStringView FlashSignal = u"Flash signal";
 } // namespace
 
 void TuneChannel(const Controls &c, Player &player, ConnectionMonitor &monitor,
-                 const QString &text) {
-    const ChannelEntry *row = FindChannel(text);
-    if (row == nullptr)
+                 const std::optional<Channel> &channel) {
+    if (!channel)
         return;
     c.lblChannelName->setText(QString());
-    c.lblChannelName->setText(row->ChannelName.toString());
-    c.lblIndexNo->setText(row->IndexNo.toString());
-    const QString address = row->StreamAddress.toString();
-    switch (row->PlayMethod) {
+    c.lblChannelName->setText(channel->name);
+    c.lblIndexNo->setText(channel->number);
+    const QString &address = channel->address;
+    switch (channel->method) {
     case PlayMethod::Monitored:
-        player.setUrl(address);
+        player.setUrl(address, channel->headers);
         player.play();
         monitor.start();
         break;
     case PlayMethod::Flash:
-        player.setUrl(address);
+        player.setUrl(address, channel->headers);
         player.play();
         monitor.stop();
         c.lblBuffering->setText(FlashSignal.toString());
         break;
     case PlayMethod::FlashEarly:
-        player.setUrl(address);
+        player.setUrl(address, channel->headers);
         monitor.stop();
         c.lblBuffering->setText(FlashSignal.toString());
         player.play();

@@ -1,13 +1,14 @@
 #pragma once
 
-#include <QString>
+#include "catalogue/ChannelSource.h"
+
+#include <optional>
 
 struct Controls;
 class ConnectionMonitor;
 class Player;
 
-// Tunes to the catalogue row whose label is `text`: shows its name and number, hands its address
-// to the player, plays it and turns the connection monitor on or off. A text that no row has
-// changes nothing.
+// Tunes to `channel`: shows its name and number, hands its address to the player, plays it and
+// turns the connection monitor on or off. No channel changes nothing.
 void TuneChannel(const Controls &c, Player &player, ConnectionMonitor &monitor,
-                 const QString &text);
+                 const std::optional<Channel> &channel);

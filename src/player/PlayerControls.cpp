@@ -1,6 +1,6 @@
 #include "player/PlayerControls.h"
 
-#include "app/Controls.h"
+#include "form/Controls.h"
 #include "player/Player.h"
 
 #include <QSlider>

@@ -40,6 +40,34 @@ public:
     int leftOut() const;
 
     // Implementation-defined storage below (the parser fills it).
+private:
+    friend class PlaylistParser;
+
+    // A text in m_text.
+    struct Span {
+        quint32 offset = 0;
+        quint32 size = 0;
+    };
+    struct Entry {
+        quint32 text; // the address as written, then the title, in m_text
+        quint32 addressSize;
+        quint32 titleSize; // 0 when the entry is titled by its address
+        quint32 userAgent; // index in m_headers; 0 is none
+        quint32 referrer;  // likewise
+        bool radio;
+        bool relative; // resolved against the playlist's location when asked for
+    };
+
+    QString text(Span span) const;
+
+    QByteArray m_text; // every text of the list, UTF-8
+    std::vector<Entry> m_entries;
+    std::vector<Span> m_headers{Span{}}; // distinct header values, the empty one first
+    std::vector<PlaylistGroup> m_tvGroups;
+    std::vector<PlaylistGroup> m_radioGroups;
+    QUrl m_base;      // a network playlist's address, for its relative entries
+    QString m_folder; // a local playlist's folder, for its relative entries
+    int m_leftOut = 0;
 };
 
 // Limits past which a playlist is refused as a whole.

@@ -1,7 +1,7 @@
 #include "status/Clock.h"
 
-#include "app/ControlOps.h"
-#include "app/Controls.h"
+#include "form/ControlOps.h"
+#include "form/Controls.h"
 
 #include <QLabel>
 

@@ -1,8 +1,8 @@
 #include "status/ConnectionMonitor.h"
 
-#include "app/ControlOps.h"
-#include "app/Controls.h"
-#include "app/Design.h"
+#include "form/ControlOps.h"
+#include "form/Controls.h"
+#include "form/Design.h"
 #include "player/Player.h"
 
 #include <QLabel>

@@ -16,10 +16,10 @@ void GenreCombo::clearAll() {
     clearEditText();
 }
 
-void GenreCombo::appendItem(const QString &text) {
+void GenreCombo::appendItem(const ListItem &item) {
     // Qt makes the first item of an empty combo box current and shows its text; undo that.
     const QString shown = currentText();
-    addItem(text);
+    addItem(item.text, item.id);
     if (currentIndex() != -1) {
         setCurrentIndex(-1);
         setEditText(shown);
@@ -32,4 +32,9 @@ void GenreCombo::setText(const QString &text) {
 
 QString GenreCombo::text() const {
     return currentText();
+}
+
+ListItem GenreCombo::pickedItem() const {
+    const QVariant id = currentData();
+    return {text(), ListItem::Kind::Genre, id.isValid() ? id.toInt() : -1};
 }

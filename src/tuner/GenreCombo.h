@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/ChannelSource.h"
+
 #include <QComboBox>
 #include <QValidator>
 
@@ -13,9 +15,11 @@ public:
     explicit GenreCombo(QWidget *parent = nullptr);
 
     void clearAll();
-    void appendItem(const QString &text);
+    void appendItem(const ListItem &item);
     void setText(const QString &text);
     QString text() const;
+    // The item just picked: its text and the source's number for it.
+    ListItem pickedItem() const;
 
 signals:
     void userPick();

@@ -3,19 +3,65 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-void TunerList::appendItem(const QString &text) {
-    addItem(text);
+int TunerListModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(items_.size());
+}
+
+QVariant TunerListModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
+        return {};
+    return items_[index.row()].text;
+}
+
+void TunerListModel::clear() {
+    beginResetModel();
+    items_.clear();
+    endResetModel();
+}
+
+void TunerListModel::append(const ListItems &items) {
+    if (items.isEmpty())
+        return;
+    beginInsertRows({}, int(items_.size()), int(items_.size() + items.size() - 1));
+    items_.append(items);
+    endInsertRows();
+}
+
+TunerList::TunerList(QWidget *parent) : QListView(parent) {
+    // Every row has the list's one font and a single line: the view need not measure each.
+    setUniformItemSizes(true);
+    setModel(&model_);
+}
+
+void TunerList::clear() {
+    model_.clear();
+}
+
+void TunerList::appendItems(const ListItems &items) {
+    model_.append(items);
+}
+
+int TunerList::selectedRow() const {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+std::optional<ListItem> TunerList::selectedItem() const {
+    const int row = selectedRow();
+    if (row < 0)
+        return std::nullopt;
+    return model_.item(row);
 }
 
 QString TunerList::text() const {
-    const auto selected = selectedItems();
-    return selected.isEmpty() ? QString() : selected.first()->text();
+    const auto item = selectedItem();
+    return item ? item->text : QString();
 }
 
 QItemSelectionModel::SelectionFlags TunerList::selectionCommand(const QModelIndex &index,
                                                                 const QEvent *event) const {
     // Qt lets Ctrl with a click or Space take the selection away; here it selects like a click.
-    const auto command = QListWidget::selectionCommand(index, event);
+    const auto command = QListView::selectionCommand(index, event);
     if (command & QItemSelectionModel::Deselect)
         return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
     return command;
@@ -25,8 +71,8 @@ void TunerList::mousePressEvent(QMouseEvent *event) {
     // Only the left button selects; Qt would select with the others too, without a click.
     if (event->button() != Qt::LeftButton)
         return;
-    QListWidget::mousePressEvent(event);
-    if (itemAt(event->position().toPoint()) != nullptr)
+    QListView::mousePressEvent(event);
+    if (indexAt(event->position().toPoint()).isValid())
         emit userClick();
 }
 
@@ -38,16 +84,16 @@ void TunerList::mouseDoubleClickEvent(QMouseEvent *event) {
 void TunerList::mouseMoveEvent(QMouseEvent *event) {
     // Dragging with the button held would move the selection without a click; a press decides.
     if (event->buttons() == Qt::NoButton)
-        QListWidget::mouseMoveEvent(event);
+        QListView::mouseMoveEvent(event);
 }
 
 void TunerList::keyPressEvent(QKeyEvent *event) {
-    const QListWidgetItem *before = selectedItems().value(0);
+    const int before = selectedRow();
     // With nothing selected the keys start at the top, wherever Qt has put its focus frame.
-    if (before == nullptr)
+    if (before < 0)
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
-    QListWidget::keyPressEvent(event);
-    const QListWidgetItem *after = selectedItems().value(0);
-    if (after != nullptr && after != before)
+    QListView::keyPressEvent(event);
+    const int after = selectedRow();
+    if (after >= 0 && after != before)
         emit userClick();
 }

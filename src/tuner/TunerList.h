@@ -1,18 +1,42 @@
 #pragma once
 
-#include <QListWidget>
+#include "catalogue/ChannelSource.h"
+
+#include <QAbstractListModel>
+#include <QListView>
+
+#include <optional>
+
+// The list's items. The view asks only for the rows it shows, so a genre of tens of thousands of
+// channels appears as fast as one of five.
+class TunerListModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+
+    void clear();
+    void append(const ListItems &items);
+    const ListItem &item(int row) const { return items_[row]; }
+
+private:
+    ListItems items_;
+};
 
 // The genre and channel list. Only the user's own selections raise `userClick`: every press of
 // the left button on an item (also the one already selected) or a selection moved with the
 // keyboard. An item once selected stays selected until the program clears the list; clearing and
 // appending from the program raise nothing and select nothing.
-class TunerList : public QListWidget {
+class TunerList : public QListView {
     Q_OBJECT
 public:
-    using QListWidget::QListWidget;
+    explicit TunerList(QWidget *parent = nullptr);
 
-    void appendItem(const QString &text);
-    // The selected item's text; the empty text when nothing is selected.
+    void clear();
+    void appendItems(const ListItems &items);
+    // The selected item, if any, and its text: the empty text when nothing is selected.
+    std::optional<ListItem> selectedItem() const;
     QString text() const;
 
 signals:
@@ -25,4 +49,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    int selectedRow() const;
+
+    TunerListModel model_;
 };

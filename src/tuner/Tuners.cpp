@@ -1,10 +1,9 @@
 #include "tuner/Tuners.h"
 
-#include "app/Controls.h"
-#include "app/Design.h"
-#include "app/MainForm.h"
+#include "form/ControlOps.h"
+#include "form/Controls.h"
+#include "form/Design.h"
 #include "tuner/GenreCombo.h"
-#include "tuner/Genres.h"
 #include "tuner/TunerList.h"
 
 #include <QLabel>
@@ -17,15 +16,16 @@ constexpr QStringView view(std::u16string_view text) {
 }
 
 // Each tuner is named by its button's caption.
-constexpr Tuner TvTuner{view(design::control("cmdTv").text), u"Select Genre", TvGenres};
-constexpr Tuner RadioTuner{view(design::control("cmdRadio").text), u"Radio Genre", RadioGenres};
+constexpr Tuner TvTuner{view(design::control("cmdTv").text), u"Select Genre", TunerKind::Tv};
+constexpr Tuner RadioTuner{view(design::control("cmdRadio").text), u"Radio Genre",
+                           TunerKind::Radio};
 
-void chooseTuner(const Controls &c, const Tuner &tuner, QPushButton *chosen, QPushButton *other) {
+void chooseTuner(const Controls &c, const ChannelSource &source, const Tuner &tuner,
+                 QPushButton *chosen, QPushButton *other) {
     c.cboGenre->clearAll();
     c.lblChannelName->setText(tuner.name.toString());
     c.lstTuner->clear();
-    for (QStringView genre : tuner.genres)
-        c.lstTuner->appendItem(genre.toString());
+    c.lstTuner->appendItems(source.genres(tuner.kind));
     chosen->setEnabled(false);
     other->setEnabled(true);
     c.cboGenre->setEnabled(false);
@@ -38,10 +38,10 @@ const Tuner &currentTuner(const Controls &c) {
     return c.cmdTv->isEnabled() ? RadioTuner : TvTuner;
 }
 
-void cmdTvClick(const Controls &c) {
-    chooseTuner(c, TvTuner, c.cmdTv, c.cmdRadio);
+void cmdTvClick(const Controls &c, const ChannelSource &source) {
+    chooseTuner(c, source, TvTuner, c.cmdTv, c.cmdRadio);
 }
 
-void cmdRadioClick(const Controls &c) {
-    chooseTuner(c, RadioTuner, c.cmdRadio, c.cmdTv);
+void cmdRadioClick(const Controls &c, const ChannelSource &source) {
+    chooseTuner(c, source, RadioTuner, c.cmdRadio, c.cmdTv);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The window with the real player on libmpv, and what tests read back from them.
 
-#include "app/Controls.h"
 #include "app/MainForm.h"
+#include "form/Controls.h"
 #include "player/MpvPlayer.h"
 
 #include <QApplication>

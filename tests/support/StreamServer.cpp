@@ -140,6 +140,11 @@ private:
             socket->write(header(500, "Internal Server Error", "text/plain", 0));
             close(socket);
             return;
+        case Behaviour::Redirect:
+            socket->write("HTTP/1.1 302 Found\r\nLocation: " + o.location +
+                          "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+            close(socket);
+            return;
         case Behaviour::Trickle:
             pace(socket, ok + body, o);
             return;
@@ -291,4 +296,8 @@ StreamServer::Options StreamServer::referenceAsx(const QStringList &entries) {
     for (int i = 0; i < entries.size(); ++i)
         ini += "Ref" + QByteArray::number(i + 1) + '=' + entries[i].toUtf8() + "\r\n";
     return {.body = ini, .contentType = "application/octet-stream"};
+}
+
+StreamServer::Options StreamServer::redirect(const QString &location) {
+    return {.behaviour = Behaviour::Redirect, .location = location.toUtf8()};
 }

@@ -18,6 +18,7 @@ public:
         NotFound,    // 404
         ServerError, // 500
         Trickle,     // the whole answer, header and body, `bytesPerSecond` bytes at a time
+        Redirect,    // 302 to `location`
     };
 
     struct Options {
@@ -34,6 +35,8 @@ public:
         // Closes the connection once this many bytes of the body are out, whatever length was
         // announced; -1 sends it all.
         qsizetype cutOffAt = -1;
+        // Where a redirect leads: a whole address or a path on this server.
+        QByteArray location{};
     };
 
     // Ready-made answers that are no stream at all.
@@ -45,6 +48,7 @@ public:
     static Options m3u(const QStringList &entries);
     static Options asx(const QStringList &entries);
     static Options referenceAsx(const QStringList &entries);
+    static Options redirect(const QString &location);
 
     // Answers every path with `options`, but those given to `route`.
     explicit StreamServer(Options options);

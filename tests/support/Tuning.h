@@ -2,8 +2,8 @@
 // Tunes the window to a stream the way tuning does for a channel that the connection monitor
 // watches: the channel's name, the address handed to the player, play, and the monitor on.
 
-#include "app/Controls.h"
 #include "app/MainForm.h"
+#include "form/Controls.h"
 #include "player/Player.h"
 
 #include <QLabel>

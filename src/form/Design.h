@@ -22,7 +22,7 @@ constexpr int ClientHeight = 8745;
 
 constexpr std::u16string_view Title = u"RURE DIVU";
 constexpr std::string_view Company = "Brelvonix";
-constexpr std::string_view Version = "1.00";
+constexpr std::string_view Version = "1.1.0";
 
 enum class Kind { Button, Timer, List, Combo, Slider, Label, Shape, Line, Picture, Player };
 

@@ -1,0 +1,112 @@
+// The window's side of playlists: opening one from the command line or a drop, and showing it
+// once it has been read.
+
+#include "app/MainForm.h"
+#include "form/Design.h"
+#include "playlist/PlaylistLoader.h"
+#include "playlist/PlaylistSource.h"
+#include "tuner/Tuners.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+
+#include <cstdio>
+
+namespace {
+
+const QString Loading = QStringLiteral("Loading playlist...");
+
+QString appTitle() {
+    return QString::fromUtf16(design::Title.data(), qsizetype(design::Title.size()));
+}
+
+bool isWebAddress(const QUrl &url) {
+    return url.scheme() == u"http" || url.scheme() == u"https";
+}
+
+// What a drop names as a playlist: a file, or a link to one; empty for anything else.
+QString droppedPlaylist(const QMimeData *data) {
+    QUrl url;
+    if (data->hasUrls() && !data->urls().isEmpty())
+        url = data->urls().constFirst();
+    else if (data->hasText())
+        url = QUrl(data->text().trimmed(), QUrl::StrictMode);
+    if (url.isLocalFile())
+        return url.toLocalFile();
+    return isWebAddress(url) ? url.toString() : QString();
+}
+
+// The playlist's name in the window's title: the name of its file, or of the address's last
+// part, or the address's host.
+QString titleName(const QString &source) {
+    const QUrl url(source);
+    if (isWebAddress(url))
+        return url.fileName().isEmpty() ? url.host() : url.fileName();
+    return QFileInfo(url.isLocalFile() ? url.toLocalFile() : source).fileName();
+}
+
+QString loadedText(const Playlist &playlist) {
+    QString text = QStringLiteral("Playlist loaded: %1 channels").arg(playlist.size());
+    if (playlist.leftOut() > 0)
+        text += QStringLiteral("; %1 naming local files left out").arg(playlist.leftOut());
+    return text;
+}
+
+} // namespace
+
+MainForm::~MainForm() = default;
+
+void MainForm::openPlaylist(const QString &source) {
+    if (loader_ == nullptr) {
+        loader_ = std::make_unique<PlaylistLoader>();
+        connect(loader_.get(), &PlaylistLoader::loaded, this, &MainForm::playlistLoaded);
+        connect(loader_.get(), &PlaylistLoader::failed, this, &MainForm::playlistFailed);
+    }
+    if (loading_.isEmpty())
+        statusBeforeLoading_ = c_.lblBuffering->text();
+    loading_ = source;
+    c_.lblBuffering->setText(Loading);
+    loader_->load(source);
+}
+
+void MainForm::playlistLoaded(const std::shared_ptr<const Playlist> &playlist) {
+    source_ = std::make_shared<PlaylistSource>(playlist);
+    setWindowTitle(QStringLiteral("%1 - %2").arg(titleName(loading_), appTitle()));
+    loading_.clear();
+    c_.lblBuffering->setText(loadedText(*playlist));
+    // The new channels show at once, under the radio tuner if it is the one shown, else TV.
+    if (!c_.cmdRadio->isEnabled())
+        cmdRadioClick(c_, *source_);
+    else
+        cmdTvClick(c_, *source_);
+}
+
+void MainForm::playlistFailed(const QString &message) {
+    std::fprintf(stderr, "ruredivu: %s\n", qPrintable(message));
+    loading_.clear();
+    if (c_.lblBuffering->text() == Loading)
+        c_.lblBuffering->setText(statusBeforeLoading_);
+    auto *box = new QMessageBox(QMessageBox::Warning, appTitle(), message, QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("playlistError"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void MainForm::dragEnterEvent(QDragEnterEvent *event) {
+    if (!droppedPlaylist(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainForm::dropEvent(QDropEvent *event) {
+    const QString playlist = droppedPlaylist(event->mimeData());
+    if (playlist.isEmpty())
+        return;
+    event->acceptProposedAction();
+    openPlaylist(playlist);
+}

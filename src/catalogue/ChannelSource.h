@@ -1,0 +1,51 @@
+#pragma once
+// Where the side panel's genres and channels come from: the built-in catalogue or a playlist.
+// Both have the same shape: each tuner's genres, the channels a genre shows, and for each channel
+// what tuning shows and plays. The lists, the genre picker and tuning work on that shape alone.
+
+#include "catalogue/Catalogue.h"
+#include "player/Player.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+enum class TunerKind : quint8 { Tv, Radio };
+
+// An item of the side panel's list or of the genre picker. The text is what the user sees; a
+// source that tells items apart by more than their text (a playlist may name two channels alike,
+// or a channel like a group) numbers them too.
+struct ListItem {
+    enum class Kind : quint8 { Genre, Channel };
+
+    QString text;
+    Kind kind = Kind::Channel;
+    qint32 id = -1; // the source's own number for the item; -1 when it has none
+
+    bool operator==(const ListItem &) const = default;
+};
+using ListItems = QList<ListItem>;
+
+// What tuning shows and plays for one channel.
+struct Channel {
+    QString name;   // shown in `lblChannelName`
+    QString number; // shown in `lblIndexNo`
+    QString address;
+    StreamHeaders headers;
+    PlayMethod method = PlayMethod::Monitored;
+};
+
+class ChannelSource {
+public:
+    virtual ~ChannelSource() = default;
+
+    // The genres that the tuner offers, in order.
+    virtual ListItems genres(TunerKind tuner) const = 0;
+    // The channels that a click on `item` in the list shows, or nothing when the item shows none.
+    virtual std::optional<ListItems> listClickChannels(const ListItem &item) const = 0;
+    // The channels that a pick of `item` in the genre picker shows, or nothing.
+    virtual std::optional<ListItems> comboPickChannels(const ListItem &item) const = 0;
+    // What a click on `item` tunes, or nothing when it tunes nothing.
+    virtual std::optional<Channel> channel(const ListItem &item) const = 0;
+};

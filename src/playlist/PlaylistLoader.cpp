@@ -1,0 +1,84 @@
+#include "playlist/PlaylistLoader.h"
+
+#include "playlist/PlaylistReader.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QPointer>
+#include <QThread>
+
+namespace {
+
+// How long closing waits for the thread to wind down. Aborting a transfer takes a few
+// milliseconds; only a parse under way takes longer, and that is not waited for.
+constexpr int ShutdownWaitMs = 50;
+
+// Threads of closed loaders still finishing a parse. The program waits for them on its way out
+// rather than take Qt down under them.
+QList<QPointer<QThread>> &closingThreads() {
+    static QList<QPointer<QThread>> threads;
+    return threads;
+}
+
+void waitForClosingThreads() {
+    for (const QPointer<QThread> &thread : std::exchange(closingThreads(), {})) {
+        if (thread) {
+            thread->wait();
+            delete thread;
+        }
+    }
+}
+
+// Lets a thread that has been asked to quit end by itself, and deletes it then.
+void letFinishAlone(QThread *thread) {
+    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    if (thread->isFinished())
+        thread->deleteLater();
+    closingThreads().removeAll(nullptr);
+    closingThreads().append(thread);
+    qRemovePostRoutine(waitForClosingThreads);
+    qAddPostRoutine(waitForClosingThreads);
+}
+
+} // namespace
+
+PlaylistLoader::PlaylistLoader(std::chrono::milliseconds stallTimeout, QObject *parent)
+    : QObject(parent), thread_(new QThread), reader_(new PlaylistReader(stallTimeout)) {
+    thread_->setObjectName(QStringLiteral("playlist loader"));
+    reader_->moveToThread(thread_);
+    connect(thread_, &QThread::finished, reader_, &QObject::deleteLater);
+    connect(reader_, &PlaylistReader::done, this,
+            [this](quint64 load, std::shared_ptr<const Playlist> playlist, const QString &error) {
+                // A result that was under way when a newer load began.
+                if (load != loads_)
+                    return;
+                if (playlist)
+                    emit loaded(std::move(playlist));
+                else if (source_.trimmed().isEmpty())
+                    emit failed(QStringLiteral("Could not open a playlist: %1.").arg(error));
+                else
+                    emit failed(
+                        QStringLiteral("Could not open the playlist %1: %2.").arg(source_, error));
+            });
+    thread_->start();
+}
+
+PlaylistLoader::~PlaylistLoader() {
+    reader_->want(0);
+    thread_->quit();
+    if (thread_->wait(QDeadlineTimer(ShutdownWaitMs))) {
+        delete thread_;
+        return;
+    }
+    // Still parsing: the result is unwanted, and the thread ends by itself once the parse is over.
+    letFinishAlone(thread_);
+}
+
+void PlaylistLoader::load(const QString &source) {
+    source_ = source;
+    const quint64 load = ++loads_;
+    reader_->want(load);
+    QMetaObject::invokeMethod(
+        reader_, [reader = reader_, load, source] { reader->read(load, source); },
+        Qt::QueuedConnection);
+}

@@ -1,0 +1,186 @@
+#include "playlist/PlaylistReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QUrl>
+
+namespace {
+
+// More redirects than this are taken for a loop.
+constexpr int MaxRedirects = 10;
+
+QString tooLarge() {
+    return QStringLiteral("it is larger than %1 MiB").arg(MaxPlaylistBytes / (1024 * 1024));
+}
+
+QString seconds(std::chrono::milliseconds time) {
+    if (time == std::chrono::seconds(1))
+        return QStringLiteral("1 second");
+    return QStringLiteral("%1 seconds").arg(double(time.count()) / 1000.0);
+}
+
+// Qt's own words for an error, to go inside a sentence of ours.
+QString errorText(const QIODevice &device) {
+    QString text = device.errorString().trimmed();
+    while (text.endsWith(u'.'))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+PlaylistReader::PlaylistReader(std::chrono::milliseconds stallTimeout)
+    : stallTimeout_(stallTimeout) {}
+
+void PlaylistReader::read(quint64 load, const QString &source) {
+    if (load != wanted_)
+        return;
+    dropTransfer();
+    if (source.trimmed().isEmpty())
+        return fail(load, QStringLiteral("no file or address was given"));
+    // A Windows path's drive letter would pass for a scheme.
+    if (QDir::isAbsolutePath(source))
+        return readFile(load, source);
+    const QUrl url(source);
+    const QString scheme = url.scheme(); // lower case
+    if (scheme.isEmpty())
+        return readFile(load, source);
+    if (scheme == u"file")
+        return readFile(load, url.toLocalFile());
+    if (scheme != u"http" && scheme != u"https")
+        return fail(load, QStringLiteral("only files and http or https addresses can be opened"));
+    if (!url.isValid() || url.host().isEmpty())
+        return fail(load, QStringLiteral("the address is not valid"));
+    fetch(load, url);
+}
+
+void PlaylistReader::readFile(quint64 load, const QString &path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return fail(load, QStringLiteral("the file does not exist"));
+    if (info.isDir())
+        return fail(load, QStringLiteral("it is a folder, not a file"));
+    // A FIFO or a device could keep a reader waiting, or give bytes for ever.
+    if (!info.isFile())
+        return fail(load, QStringLiteral("it is not a regular file"));
+    if (info.size() > MaxPlaylistBytes)
+        return fail(load, tooLarge());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(load, QStringLiteral("the file cannot be read (%1)").arg(errorText(file)));
+    // The file may have grown since it was looked at.
+    const QByteArray bytes = file.read(MaxPlaylistBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return fail(load, QStringLiteral("the file cannot be read (%1)").arg(errorText(file)));
+    if (bytes.size() > MaxPlaylistBytes)
+        return fail(load, tooLarge());
+    parse(load, bytes, QUrl::fromLocalFile(info.absoluteFilePath()));
+}
+
+void PlaylistReader::fetch(quint64 load, const QUrl &address) {
+    if (!network_) {
+        // No cache and a cookie jar in memory alone: nothing is kept between runs.
+        network_ = new QNetworkAccessManager(this);
+    }
+    QNetworkRequest request(address);
+    request.setMaximumRedirectsAllowed(MaxRedirects);
+    request.setTransferTimeout(int(stallTimeout_.count()));
+    reply_ = network_->get(request);
+    QNetworkReply *reply = reply_;
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, load, reply] {
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (length.isValid() && length.toLongLong() > MaxPlaylistBytes) {
+            dropTransfer();
+            fail(load, tooLarge());
+        }
+    });
+    connect(reply, &QNetworkReply::readyRead, this, [this, load, reply] {
+        received_ += reply->readAll();
+        if (received_.size() > MaxPlaylistBytes) {
+            dropTransfer();
+            fail(load, tooLarge());
+        }
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, load] { fetched(load); });
+}
+
+void PlaylistReader::fetched(quint64 load) {
+    QNetworkReply *reply = reply_;
+    reply_.clear();
+    reply->deleteLater();
+    QByteArray bytes = std::exchange(received_, {});
+    if (const QString error = transferError(*reply); !error.isEmpty())
+        return fail(load, error);
+    bytes += reply->readAll();
+    // A connection closed early looks like the end of the list when no length was announced;
+    // with one, the missing bytes show.
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() != bytes.size())
+        return fail(load, QStringLiteral("the transfer broke off before the whole list came"));
+    if (bytes.size() > MaxPlaylistBytes)
+        return fail(load, tooLarge());
+    parse(load, bytes, reply->url());
+}
+
+QString PlaylistReader::transferError(const QNetworkReply &reply) const {
+    switch (reply.error()) {
+    case QNetworkReply::NoError:
+        break;
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("the server refused the connection");
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("the server %1 was not found").arg(reply.url().host());
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("the transfer broke off before the whole list came");
+    // Transfers are only ever aborted here after their signals are cut, so a cancelled one
+    // reaching this point is one that the transfer time-out stopped.
+    case QNetworkReply::OperationCanceledError:
+    case QNetworkReply::TimeoutError:
+        return QStringLiteral("nothing came from the server for %1").arg(seconds(stallTimeout_));
+    case QNetworkReply::TooManyRedirectsError:
+        return QStringLiteral("the address redirects more than %1 times").arg(MaxRedirects);
+    case QNetworkReply::InsecureRedirectError:
+        return QStringLiteral("the address redirects from https to plain http");
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("the secure connection failed (%1)").arg(errorText(reply));
+    default:
+        break;
+    }
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && status.toInt() / 100 != 2) {
+        const QString phrase =
+            reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
+        return QStringLiteral("the server answered %1 %2")
+            .arg(QString::number(status.toInt()), phrase)
+            .trimmed();
+    }
+    if (reply.error() != QNetworkReply::NoError)
+        return QStringLiteral("the transfer failed (%1)").arg(errorText(reply));
+    return {};
+}
+
+void PlaylistReader::dropTransfer() {
+    received_.clear();
+    if (!reply_)
+        return;
+    reply_->disconnect(this);
+    reply_->abort();
+    reply_->deleteLater();
+    reply_.clear();
+}
+
+void PlaylistReader::parse(quint64 load, QByteArrayView bytes, const QUrl &location) {
+    if (load != wanted_)
+        return;
+    ParsedPlaylist parsed = parsePlaylist(bytes, location);
+    if (!parsed.playlist)
+        return fail(load, parsed.error);
+    emit done(load, std::make_shared<const Playlist>(std::move(*parsed.playlist)), {});
+}
+
+void PlaylistReader::fail(quint64 load, const QString &error) {
+    emit done(load, nullptr, error);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "catalogue/ChannelSource.h"
+
+// The built-in channels: the tuners' fixed genres, the two genre tables and the catalogue. Items
+// are told apart by their text alone: a genre is found by its name in the table of the way it was
+// chosen, and a channel by its label in the catalogue.
+class BuiltInSource : public ChannelSource {
+public:
+    ListItems genres(TunerKind tuner) const override;
+    std::optional<ListItems> listClickChannels(const ListItem &item) const override;
+    std::optional<ListItems> comboPickChannels(const ListItem &item) const override;
+    std::optional<Channel> channel(const ListItem &item) const override;
+};
