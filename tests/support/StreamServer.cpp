@@ -65,6 +65,17 @@ public:
     std::atomic<bool> stalling{false};
     std::atomic<int> hangUps{0};
 
+    QByteArray lastHeader(const QByteArray &name) const {
+        QMutexLocker lock(&lastRequestMutex_);
+        const QByteArray head = lastRequest_.left(lastRequest_.indexOf("\r\n\r\n"));
+        for (const QByteArray &line : head.split('\n').mid(1)) {
+            const qsizetype colon = line.indexOf(':');
+            if (colon > 0 && line.left(colon).compare(name, Qt::CaseInsensitive) == 0)
+                return line.mid(colon + 1).chopped(line.endsWith('\r')).trimmed();
+        }
+        return {};
+    }
+
 protected:
     void run() override {
         QTcpServer server;
@@ -86,6 +97,10 @@ private:
             if (!request_[socket].contains("\r\n\r\n") || answered_.contains(socket))
                 return;
             answered_.insert(socket);
+            {
+                QMutexLocker lock(&lastRequestMutex_);
+                lastRequest_ = request_[socket];
+            }
             ++requests;
             answer(socket, optionsFor(requestPath(request_[socket])));
         });
@@ -190,6 +205,8 @@ private:
     const Options options_;
     QMutex routesMutex_;
     QHash<QString, Options> routes_;
+    mutable QMutex lastRequestMutex_;
+    QByteArray lastRequest_;
     std::promise<quint16> *promise_ = nullptr;
     QHash<QTcpSocket *, QByteArray> request_;
     QSet<QTcpSocket *> answered_;
@@ -240,6 +257,10 @@ bool StreamServer::stalling() const {
 
 int StreamServer::hangUps() const {
     return worker_->hangUps;
+}
+
+QByteArray StreamServer::lastHeader(const QByteArray &name) const {
+    return worker_->lastHeader(name);
 }
 
 quint16 StreamServer::refusingPort() {

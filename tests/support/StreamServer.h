@@ -72,6 +72,8 @@ public:
     bool stalling() const;
     // Connections that the client has closed.
     int hangUps() const;
+    // The value of the header `name` in the last request, as it came; null when it had none.
+    QByteArray lastHeader(const QByteArray &name) const;
 
     // A port on 127.0.0.1 where nothing listens: connections are refused.
     static quint16 refusingPort();
