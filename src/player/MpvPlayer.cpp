@@ -24,6 +24,9 @@ namespace {
 // how stalls show (both the engine's defaults, kept on purpose). A live stream opens after a
 // tenth of a second of analysis instead of most of a second: enough to name every stream's codec,
 // which skipping the analysis altogether gets wrong (MPEG audio layer II taken for layer III).
+// RTSP goes over whichever transport the server offers: UDP first, TCP when the server refuses
+// UDP or none of its packets arrive; the engine's own choice, TCP alone, loses the servers that
+// send over UDP only.
 constexpr const char *StartOptions[][2]{
     {"config", "no"},
     {"load-scripts", "no"},
@@ -40,6 +43,7 @@ constexpr const char *StartOptions[][2]{
     {"load-unsafe-playlists", "no"},
     {"cache-pause", "yes"},
     {"demuxer-lavf-analyzeduration", "0.1"},
+    {"rtsp-transport", "lavf"},
 };
 
 // Blocks from this size on are mapped apart from the heap (glibc's start value).

@@ -37,6 +37,11 @@ public:
         qsizetype cutOffAt = -1;
         // Where a redirect leads: a whole address or a path on this server.
         QByteArray location{};
+        // Answers with the file of the request's path under this folder instead of `body`, as
+        // it is at the time of the request (a live playlist's segments come and go), or 404.
+        // Like a live origin it holds a request for a file that is not there yet for some
+        // seconds, as the segment a player asks for next may still be in the making.
+        QString directory{};
     };
 
     // Ready-made answers that are no stream at all.
@@ -58,6 +63,11 @@ public:
 
     // Answers requests for `path` with `options` from now on.
     void route(const QString &path, Options options);
+
+    // Stops serving, as a server that hangs does: requests wait unanswered and streams send
+    // nothing until it resumes, from where they were.
+    void pause();
+    void resume();
 
     quint16 port() const;
     QString url(const QString &path = QStringLiteral("/stream.ts"),
