@@ -43,6 +43,7 @@ private slots:
         QCOMPARE(engine(mpv, "ytdl"), "no");
         QCOMPARE(engine(mpv, "load-unsafe-playlists"), "no");
         QCOMPARE(engine(mpv, "cache-pause"), "yes");
+        QCOMPARE(engine(mpv, "rtsp-transport"), "lavf");
         QCOMPARE(engine(mpv, "keepaspect"), "yes");
         QCOMPARE(engine(mpv, "volume").toDouble(), 0.0);
         QCOMPARE(engine(mpv, "mute"), "no");

@@ -139,10 +139,12 @@ void TestPlaylistParser::reads_data() {
     QTest::newRow("local files and devices named from the network are left out")
         << QByteArray("file:///etc/passwd\n/dev/video0\n~/x.ts\nC:\\x.ts\n\\\\server\\x\ndvd://1\n"
                       "av://v4l2:/dev/video0\nv4l2:///dev/video0\nfd://3\nmemory://x\nedl://a\n"
-                      "lavf://x\nRTSP://cam/1\nudp://@239.0.0.1:1234\nrtmpS://r/live\n")
+                      "lavf://x\n\xEF\xBB\xBF"
+                      "file:///etc/passwd\nRTSP://cam/1\n"
+                      "udp://@239.0.0.1:1234\nrtmpS://r/live\n")
         << FromNetwork
         << "RTSP://cam/1 <RTSP://cam/1>\nudp://@239.0.0.1:1234 <udp://@239.0.0.1:1234>\n"
-           "rtmpS://r/live <rtmpS://r/live>\ntv: Other channels 1 2 3\nleft out: 12";
+           "rtmpS://r/live <rtmpS://r/live>\ntv: Other channels 1 2 3\nleft out: 13";
     QTest::newRow("a local playlist names local files")
         << QByteArray("a.ts\n../b#1.ts\n/media/c.ts\nfile:///media/d.ts\ndvd://1\nhttp://e/\n")
         << FromFile

@@ -1,5 +1,21 @@
 #include "app/CommandLine.h"
 
+namespace {
+
+CommandLine answer(CommandLine::Action action) {
+    CommandLine line;
+    line.action = action;
+    return line;
+}
+
+CommandLine misuse(const QString &problem) {
+    CommandLine line = answer(CommandLine::Action::Misuse);
+    line.problem = problem;
+    return line;
+}
+
+} // namespace
+
 CommandLine parseCommandLine(const QStringList &arguments) {
     CommandLine line;
     bool optionsEnd = false;
@@ -8,16 +24,15 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         if (option && argument == u"--") {
             optionsEnd = true;
         } else if (option && (argument == u"--help" || argument == u"-h")) {
-            return {CommandLine::Action::Help};
+            return answer(CommandLine::Action::Help);
         } else if (option && argument == u"--version") {
-            return {CommandLine::Action::Version};
+            return answer(CommandLine::Action::Version);
         } else if (option) {
-            return {
-                CommandLine::Action::Misuse, {}, QStringLiteral("unknown option %1").arg(argument)};
+            return misuse(QStringLiteral("unknown option %1").arg(argument));
         } else if (!line.playlist.isEmpty()) {
-            return {CommandLine::Action::Misuse, {}, QStringLiteral("one playlist at a time")};
+            return misuse(QStringLiteral("one playlist at a time"));
         } else if (argument.isEmpty()) {
-            return {CommandLine::Action::Misuse, {}, QStringLiteral("empty playlist name")};
+            return misuse(QStringLiteral("empty playlist name"));
         } else {
             line.playlist = argument;
         }

@@ -1,9 +1,12 @@
 #include "player/MpvPlayer.h"
 
+#include "player/AsxReader.h"
+#include "player/HeaderOptions.h"
 #include "player/MpvLibrary.h"
 #include "player/MpvVideoWidget.h"
 
 #include <QEvent>
+#include <QNetworkAccessManager>
 #include <QThread>
 
 #include <clocale>
@@ -21,6 +24,9 @@ namespace {
 // how stalls show (both the engine's defaults, kept on purpose). A live stream opens after a
 // tenth of a second of analysis instead of most of a second: enough to name every stream's codec,
 // which skipping the analysis altogether gets wrong (MPEG audio layer II taken for layer III).
+// RTSP goes over whichever transport the server offers: UDP first, TCP when the server refuses
+// UDP or none of its packets arrive; the engine's own choice, TCP alone, loses the servers that
+// send over UDP only.
 constexpr const char *StartOptions[][2]{
     {"config", "no"},
     {"load-scripts", "no"},
@@ -37,6 +43,7 @@ constexpr const char *StartOptions[][2]{
     {"load-unsafe-playlists", "no"},
     {"cache-pause", "yes"},
     {"demuxer-lavf-analyzeduration", "0.1"},
+    {"rtsp-transport", "lavf"},
 };
 
 // Blocks from this size on are mapped apart from the heap (glibc's start value).
@@ -187,7 +194,8 @@ void MpvPlayer::disableErrorDialogs() {
 }
 
 void MpvPlayer::setUrl(const QString &address, const StreamHeaders &headers) {
-    Q_UNUSED(headers);
+    asx_.reset();
+    queued_.clear();
     bufferingCount_ = 0;
     currentEntry_ = -1;
     lastEntry_ = -1;
@@ -198,11 +206,51 @@ void MpvPlayer::setUrl(const QString &address, const StreamHeaders &headers) {
         return;
     giveUp_.start();
     startEngine();
+    const StreamHeaders sendable = sendableHeaders(headers);
+    loadOptions_ = loadOptions(sendable);
     // Like a typed address, surrounding white space is no part of it.
-    request([this, url = address.trimmed().toUtf8()] {
-        const char *command[]{"loadfile", url.constData(), "replace", nullptr};
+    const QString trimmed = address.trimmed();
+    if (!AsxReader::mayBeAsx(QUrl(trimmed))) {
+        load(trimmed);
+        return;
+    }
+    // What played before stops now, not once the playlist has been read.
+    request([this] {
+        const char *command[]{"stop", nullptr};
+        mpv_->commandAsync(handle_, 0, command);
+    });
+    if (network_ == nullptr)
+        network_ = std::make_unique<QNetworkAccessManager>();
+    asx_ = std::make_unique<AsxReader>(*network_, sendable, MaxPlaylists);
+    connect(asx_.get(), &AsxReader::progressed, this, &MpvPlayer::progress);
+    connect(asx_.get(), &AsxReader::finished, this, &MpvPlayer::asxRead);
+    asx_->read(trimmed);
+}
+
+void MpvPlayer::asxRead(const QStringList &streams, int documents) {
+    playlistsOpened_ = documents;
+    queued_ = streams;
+    ended();
+}
+
+void MpvPlayer::load(const QString &address) {
+    request([this, url = address.toUtf8(), options = loadOptions_] {
+        // Without options the command is what every version of the engine takes alike.
+        const char *command[]{"loadfile", url.constData(), "replace",
+                              options.isEmpty() ? nullptr : options.constData(), nullptr};
         mpv_->commandAsync(handle_, ++loadRequest_, command);
     });
+}
+
+// The stream that played, or was to play, has ended: the ASX's next address is tried, or the
+// stream has failed.
+void MpvPlayer::ended() {
+    if (!queued_.isEmpty()) {
+        load(queued_.takeFirst());
+        return;
+    }
+    giveUp_.stop();
+    failed_ = true;
 }
 
 void MpvPlayer::play() {
@@ -255,12 +303,12 @@ void MpvPlayer::handleEvent(const mpv_event &event) {
         if (event.reply_userdata != loadRequest_)
             break;
         if (event.error < 0) {
-            failed_ = true;
-            giveUp_.stop();
+            ended();
             break;
         }
-        currentEntry_ = entryId(static_cast<mpv_event_command *>(event.data)->result);
-        lastEntry_ = currentEntry_;
+        lastEntry_ = entryId(static_cast<mpv_event_command *>(event.data)->result);
+        if (currentEntry_ < 0)
+            currentEntry_ = lastEntry_;
         break;
     case MPV_EVENT_START_FILE:
         startedEntry_ = static_cast<mpv_event_start_file *>(event.data)->playlist_entry_id;
@@ -294,8 +342,7 @@ void MpvPlayer::handleEvent(const mpv_event &event) {
             break;
         }
         // A live channel does not end by itself: however its stream ends, the signal is lost.
-        giveUp_.stop();
-        failed_ = true;
+        ended();
         break;
     }
     case MPV_EVENT_PROPERTY_CHANGE: {
@@ -328,6 +375,8 @@ void MpvPlayer::progress() {
 // Stops the current stream for good. Only HTTP connections time out in the engine itself; others
 // that hang would wait for ever.
 void MpvPlayer::giveUp() {
+    asx_.reset();
+    queued_.clear();
     giveUp_.stop();
     failed_ = true;
     request([this] {

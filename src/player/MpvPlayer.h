@@ -4,22 +4,27 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <vector>
 
 struct mpv_handle;
 struct mpv_event;
 struct MpvLibrary;
 class MpvVideoWidget;
+class AsxReader;
+class QNetworkAccessManager;
 class QThread;
 
 // The player on libmpv. The engine runs on its own threads; this object only sends it
 // asynchronous requests and learns its state from events, so the window never waits for it.
 // The engine starts on a thread of its own once the video area has first been painted, or
 // when the first address is set if that comes sooner; requests wait for it in order.
+// The XML form of ASX playlists, which the engine cannot read, the player reads itself.
 class MpvPlayer : public QObject, public Player {
     Q_OBJECT
 public:
@@ -46,6 +51,9 @@ private:
     void startEngine();
     void engineStarted();
     void request(std::function<void()> call);
+    void asxRead(const QStringList &streams, int documents);
+    void load(const QString &address);
+    void ended();
     void drainEvents();
     void handleEvent(const mpv_event &event);
     bool isCurrent(qint64 entry) const;
@@ -70,4 +78,9 @@ private:
     bool pausedForCache_ = false;
     bool failed_ = false;
     int bufferingCount_ = 0;
+
+    std::unique_ptr<QNetworkAccessManager> network_; // made for the first ASX
+    std::unique_ptr<AsxReader> asx_;                 // reading the current address's ASX
+    QByteArray loadOptions_; // the engine's per-file options for the current stream
+    QStringList queued_;     // addresses the current ASX named, still to try in order
 };

@@ -378,7 +378,7 @@ private:
                 continue;
             m_named = true;
             (file ? files : titles).push_back({number, line.sliced(equals + 1).trimmed()});
-            if (qsizetype(files.size()) > MaxPlaylistEntries)
+            if (qsizetype(std::max(files.size(), titles.size())) > MaxPlaylistEntries)
                 return false;
         }
         const auto byNumber = [](const Numbered &a, const Numbered &b) {
@@ -452,12 +452,14 @@ private:
             return isNetworkScheme(scheme) ? Reach::AsWritten : Reach::LeftOut;
         if (!m_networkBase || (isLocalPath(address) && !address.startsWith("//")))
             return Reach::LeftOut;
-        if (address.startsWith("//")) {
-            // "//host/path" names another host, which has to be one.
-            const QUrl resolved = m_list.m_base.resolved(QUrl(QString::fromUtf8(address)));
-            if (!resolved.isValid() || resolved.host().isEmpty())
-                return Reach::Broken;
-        }
+        // Resolved here once to be sure that Qt reads it as relative too, whatever characters it
+        // holds (it reads "\uFEFFfile:///x" as a file), and that it names a host.
+        const QUrl relative(QString::fromUtf8(address));
+        if (!relative.isRelative())
+            return isNetworkScheme(relative.scheme().toLatin1()) ? Reach::Broken : Reach::LeftOut;
+        const QUrl resolved = m_list.m_base.resolved(relative);
+        if (!resolved.isValid() || resolved.host().isEmpty())
+            return Reach::Broken;
         return Reach::Relative;
     }
 

@@ -22,6 +22,10 @@ QString seconds(std::chrono::milliseconds time) {
     return QStringLiteral("%1 seconds").arg(double(time.count()) / 1000.0);
 }
 
+bool isHttp(const QUrl &address) {
+    return address.scheme() == u"http" || address.scheme() == u"https";
+}
+
 // Qt's own words for an error, to go inside a sentence of ours.
 QString errorText(const QIODevice &device) {
     QString text = device.errorString().trimmed();
@@ -50,11 +54,11 @@ void PlaylistReader::read(quint64 load, const QString &source) {
         return readFile(load, source);
     if (scheme == u"file")
         return readFile(load, url.toLocalFile());
-    if (scheme != u"http" && scheme != u"https")
+    if (!isHttp(url))
         return fail(load, QStringLiteral("only files and http or https addresses can be opened"));
     if (!url.isValid() || url.host().isEmpty())
         return fail(load, QStringLiteral("the address is not valid"));
-    fetch(load, url);
+    fetch(load, url, 0);
 }
 
 void PlaylistReader::readFile(quint64 load, const QString &path) {
@@ -80,13 +84,16 @@ void PlaylistReader::readFile(quint64 load, const QString &path) {
     parse(load, bytes, QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
-void PlaylistReader::fetch(quint64 load, const QUrl &address) {
+void PlaylistReader::fetch(quint64 load, const QUrl &address, int redirects) {
     if (!network_) {
         // No cache and a cookie jar in memory alone: nothing is kept between runs.
         network_ = new QNetworkAccessManager(this);
     }
     QNetworkRequest request(address);
-    request.setMaximumRedirectsAllowed(MaxRedirects);
+    // Redirects are followed here rather than by Qt, which may run the headers of a redirect's
+    // answer into those of the final one (two lengths, and the list taken for cut off).
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
     request.setTransferTimeout(int(stallTimeout_.count()));
     reply_ = network_->get(request);
     QNetworkReply *reply = reply_;
@@ -104,14 +111,18 @@ void PlaylistReader::fetch(quint64 load, const QUrl &address) {
             fail(load, tooLarge());
         }
     });
-    connect(reply, &QNetworkReply::finished, this, [this, load] { fetched(load); });
+    connect(reply, &QNetworkReply::finished, this,
+            [this, load, redirects] { fetched(load, redirects); });
 }
 
-void PlaylistReader::fetched(quint64 load) {
+void PlaylistReader::fetched(quint64 load, int redirects) {
     QNetworkReply *reply = reply_;
     reply_.clear();
     reply->deleteLater();
     QByteArray bytes = std::exchange(received_, {});
+    const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    if (reply->error() == QNetworkReply::NoError && !target.isEmpty())
+        return redirect(load, reply->url(), reply->url().resolved(target), redirects + 1);
     if (const QString error = transferError(*reply); !error.isEmpty())
         return fail(load, error);
     bytes += reply->readAll();
@@ -123,6 +134,21 @@ void PlaylistReader::fetched(quint64 load) {
     if (bytes.size() > MaxPlaylistBytes)
         return fail(load, tooLarge());
     parse(load, bytes, reply->url());
+}
+
+void PlaylistReader::redirect(quint64 load, const QUrl &from, const QUrl &to, int redirects) {
+    if (redirects > MaxRedirects)
+        return fail(load,
+                    QStringLiteral("the address redirects more than %1 times").arg(MaxRedirects));
+    // Never to a local file, which a playlist from the network may not name either.
+    if (!isHttp(to)) {
+        return fail(load, QStringLiteral(
+                              "the address redirects to %1, which is not an http or https address")
+                              .arg(to.toString()));
+    }
+    if (from.scheme() == u"https" && to.scheme() == u"http")
+        return fail(load, QStringLiteral("the address redirects from https to plain http"));
+    fetch(load, to, redirects);
 }
 
 QString PlaylistReader::transferError(const QNetworkReply &reply) const {
@@ -140,10 +166,6 @@ QString PlaylistReader::transferError(const QNetworkReply &reply) const {
     case QNetworkReply::OperationCanceledError:
     case QNetworkReply::TimeoutError:
         return QStringLiteral("nothing came from the server for %1").arg(seconds(stallTimeout_));
-    case QNetworkReply::TooManyRedirectsError:
-        return QStringLiteral("the address redirects more than %1 times").arg(MaxRedirects);
-    case QNetworkReply::InsecureRedirectError:
-        return QStringLiteral("the address redirects from https to plain http");
     case QNetworkReply::SslHandshakeFailedError:
         return QStringLiteral("the secure connection failed (%1)").arg(errorText(reply));
     default:
@@ -166,8 +188,9 @@ void PlaylistReader::dropTransfer() {
     received_.clear();
     if (!reply_)
         return;
+    // Deleting a reply aborts its transfer, and unlike abort() may be asked for from within
+    // the reply's own signals.
     reply_->disconnect(this);
-    reply_->abort();
     reply_->deleteLater();
     reply_.clear();
 }

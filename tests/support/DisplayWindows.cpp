@@ -9,32 +9,79 @@
 #include <cstdlib>
 #include <memory>
 
-int foreignWindowsShown() {
+namespace {
+
+template <typename Reply> using Owned = std::unique_ptr<Reply, decltype(&std::free)>;
+
+xcb_connection_t *display() {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr)
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+// The top-level windows on view. With no window manager, every one is a child of the root.
+QList<xcb_window_t> windowsShown(xcb_connection_t *connection) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    Owned<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr), &std::free);
+    QList<xcb_window_t> shown;
+    if (tree == nullptr)
+        return shown;
+    const xcb_window_t *children = xcb_query_tree_children(tree.get());
+    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+        Owned<xcb_get_window_attributes_reply_t> attributes(
+            xcb_get_window_attributes_reply(
+                connection, xcb_get_window_attributes(connection, children[i]), nullptr),
+            &std::free);
+        if (attributes != nullptr && attributes->map_state == XCB_MAP_STATE_VIEWABLE)
+            shown << children[i];
+    }
+    return shown;
+}
+
+QByteArray property(xcb_connection_t *connection, xcb_window_t window, const char *name) {
+    Owned<xcb_intern_atom_reply_t> atom(
+        xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name), nullptr),
+        &std::free);
+    if (atom == nullptr)
+        return {};
+    Owned<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(
+            connection,
+            xcb_get_property(connection, 0, window, atom->atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+            nullptr),
+        &std::free);
+    if (reply == nullptr)
+        return {};
+    return QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
+                      xcb_get_property_value_length(reply.get()));
+}
+
+} // namespace
+
+int foreignWindowsShown() {
+    xcb_connection_t *connection = display();
+    if (connection == nullptr)
         return -1;
-    xcb_connection_t *connection = x11->connection();
     QSet<xcb_window_t> own;
     for (QWindow *window : QGuiApplication::allWindows())
         if (window->handle() != nullptr)
             own.insert(xcb_window_t(window->winId()));
-
-    // With no window manager, every top-level window is a child of the root.
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
-        xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr), &std::free);
-    if (tree == nullptr)
-        return -1;
-    const xcb_window_t *children = xcb_query_tree_children(tree.get());
     int foreign = 0;
-    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
-        if (own.contains(children[i]))
-            continue;
-        std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
-            xcb_get_window_attributes_reply(
-                connection, xcb_get_window_attributes(connection, children[i]), nullptr),
-            &std::free);
-        foreign += attributes != nullptr && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-    }
+    for (const xcb_window_t window : windowsShown(connection))
+        foreign += !own.contains(window);
     return foreign;
+}
+
+QStringList windowTitlesOf(qint64 pid) {
+    xcb_connection_t *connection = display();
+    QStringList titles;
+    if (connection == nullptr)
+        return titles;
+    for (const xcb_window_t window : windowsShown(connection)) {
+        const QByteArray owner = property(connection, window, "_NET_WM_PID");
+        if (owner.size() == 4 && *reinterpret_cast<const quint32 *>(owner.constData()) == pid)
+            titles << QString::fromUtf8(property(connection, window, "_NET_WM_NAME"));
+    }
+    return titles;
 }

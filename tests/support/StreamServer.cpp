@@ -2,7 +2,9 @@
 
 #include "support/TestMedia.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHash>
 #include <QHostAddress>
 #include <QMutex>
@@ -39,6 +41,38 @@ QByteArray xmlEscaped(const QString &text) {
     return text.toHtmlEscaped().toUtf8();
 }
 
+// Types of the files that live streams over HTTP are made of, by their names' endings.
+constexpr const char *FileTypes[][2]{
+    {".m3u8", "application/vnd.apple.mpegurl"},
+    {".mpd", "application/dash+xml"},
+    {".ts", "video/mp2t"},
+    {".m4s", "video/iso.segment"},
+    {".mp4", "video/mp4"},
+};
+
+// A live origin holds a request for a segment that is still being made, up to this long.
+constexpr int FileWaitMs = 8000;
+constexpr int FileWaitTickMs = 50;
+
+// The file of `path` under `directory`, if there is one there.
+QString fileName(const QString &directory, const QString &path) {
+    const QString name = QDir::cleanPath(path.section('?', 0, 0));
+    return name.startsWith("/..") ? QString() : directory + name;
+}
+
+// The answer with the file named `name`.
+StreamServer::Options fileAnswer(const QString &name) {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {.behaviour = StreamServer::Behaviour::NotFound};
+    QByteArray type = "application/octet-stream";
+    for (const auto &[ending, fileType] : FileTypes) {
+        if (name.endsWith(QLatin1String(ending)))
+            type = fileType;
+    }
+    return {.body = file.readAll(), .contentType = type};
+}
+
 } // namespace
 
 class StreamServer::Worker : public QThread {
@@ -48,6 +82,14 @@ public:
     void route(const QString &path, Options options) {
         QMutexLocker lock(&routesMutex_);
         routes_.insert(path, std::move(options));
+    }
+
+    void resume() {
+        paused = false;
+        QMetaObject::invokeMethod(context_, [this] {
+            for (const auto &[socket, path] : std::exchange(waiting_, {}))
+                respond(socket, path);
+        });
     }
 
     quint16 start() {
@@ -64,6 +106,18 @@ public:
     std::atomic<int> stalls{0};
     std::atomic<bool> stalling{false};
     std::atomic<int> hangUps{0};
+    std::atomic<bool> paused{false};
+
+    QByteArray lastHeader(const QByteArray &name) const {
+        QMutexLocker lock(&lastRequestMutex_);
+        const QByteArray head = lastRequest_.left(lastRequest_.indexOf("\r\n\r\n"));
+        for (const QByteArray &line : head.split('\n').mid(1)) {
+            const qsizetype colon = line.indexOf(':');
+            if (colon > 0 && line.left(colon).compare(name, Qt::CaseInsensitive) == 0)
+                return line.mid(colon + 1).chopped(line.endsWith('\r')).trimmed();
+        }
+        return {};
+    }
 
 protected:
     void run() override {
@@ -73,6 +127,7 @@ protected:
             while (QTcpSocket *socket = server.nextPendingConnection())
                 accept(socket);
         });
+        context_ = &server;
         promise_->set_value(server.serverPort());
         exec();
     }
@@ -86,8 +141,16 @@ private:
             if (!request_[socket].contains("\r\n\r\n") || answered_.contains(socket))
                 return;
             answered_.insert(socket);
+            {
+                QMutexLocker lock(&lastRequestMutex_);
+                lastRequest_ = request_[socket];
+            }
             ++requests;
-            answer(socket, optionsFor(requestPath(request_[socket])));
+            const QString path = requestPath(request_[socket]);
+            if (paused)
+                waiting_.append({socket, path});
+            else
+                respond(socket, path);
         });
         QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
             if (!closing_.contains(socket))
@@ -96,6 +159,7 @@ private:
             request_.remove(socket);
             answered_.remove(socket);
             closing_.remove(socket);
+            waiting_.removeIf([socket](const auto &waiting) { return waiting.first == socket; });
             socket->deleteLater();
         });
     }
@@ -108,6 +172,21 @@ private:
     Options optionsFor(const QString &path) {
         QMutexLocker lock(&routesMutex_);
         return routes_.value(path, options_);
+    }
+
+    // Files that are not there yet are looked for again until they come or the wait is over.
+    void respond(QTcpSocket *socket, const QString &path, int waitedMs = 0) {
+        const Options options = optionsFor(path);
+        if (options.directory.isEmpty())
+            return answer(socket, options);
+        const QString name = fileName(options.directory, path);
+        if (!name.isEmpty() && !QFile::exists(name) && waitedMs < FileWaitMs) {
+            QTimer::singleShot(FileWaitTickMs, socket, [this, socket, path, waitedMs] {
+                respond(socket, path, waitedMs + FileWaitTickMs);
+            });
+            return;
+        }
+        answer(socket, fileAnswer(name));
     }
 
     void answer(QTcpSocket *socket, const Options &o) {
@@ -157,6 +236,7 @@ private:
             QElapsedTimer sending; // runs while sending, not during stalls
             qint64 sentBefore = 0; // sending time before the current stretch, ms
             qsizetype sent = 0;
+            bool held = false; // the server was paused at the last tick
         };
         auto *p = new Pacing(data, o);
         QObject::connect(socket, &QObject::destroyed, [p] { delete p; });
@@ -164,6 +244,14 @@ private:
         p->sending.start();
         QObject::connect(&p->timer, &QTimer::timeout, socket, [this, socket, p] {
             const Options &o = p->options;
+            // A pause is no part of the sending time.
+            if (paused) {
+                if (!std::exchange(p->held, true))
+                    p->sentBefore += p->sending.elapsed();
+                return;
+            }
+            if (std::exchange(p->held, false))
+                p->sending.start();
             const qint64 stretch = p->sending.elapsed();
             const qint64 due = std::min<qint64>(p->data.size(), (p->sentBefore + stretch) *
                                                                     o.bytesPerSecond / 1000);
@@ -190,7 +278,11 @@ private:
     const Options options_;
     QMutex routesMutex_;
     QHash<QString, Options> routes_;
+    mutable QMutex lastRequestMutex_;
+    QByteArray lastRequest_;
     std::promise<quint16> *promise_ = nullptr;
+    QObject *context_ = nullptr;                      // lives on the server's thread
+    QList<std::pair<QTcpSocket *, QString>> waiting_; // requests held by a pause, with their paths
     QHash<QTcpSocket *, QByteArray> request_;
     QSet<QTcpSocket *> answered_;
     QSet<QTcpSocket *> closing_;
@@ -212,6 +304,14 @@ quint16 StreamServer::port() const {
 
 void StreamServer::route(const QString &path, Options options) {
     worker_->route(path, std::move(options));
+}
+
+void StreamServer::pause() {
+    worker_->paused = true;
+}
+
+void StreamServer::resume() {
+    worker_->resume();
 }
 
 QString StreamServer::url(const QString &path, const QString &scheme) const {
@@ -240,6 +340,10 @@ bool StreamServer::stalling() const {
 
 int StreamServer::hangUps() const {
     return worker_->hangUps;
+}
+
+QByteArray StreamServer::lastHeader(const QByteArray &name) const {
+    return worker_->lastHeader(name);
 }
 
 quint16 StreamServer::refusingPort() {

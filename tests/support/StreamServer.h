@@ -37,6 +37,11 @@ public:
         qsizetype cutOffAt = -1;
         // Where a redirect leads: a whole address or a path on this server.
         QByteArray location{};
+        // Answers with the file of the request's path under this folder instead of `body`, as
+        // it is at the time of the request (a live playlist's segments come and go), or 404.
+        // Like a live origin it holds a request for a file that is not there yet for some
+        // seconds, as the segment a player asks for next may still be in the making.
+        QString directory{};
     };
 
     // Ready-made answers that are no stream at all.
@@ -59,6 +64,11 @@ public:
     // Answers requests for `path` with `options` from now on.
     void route(const QString &path, Options options);
 
+    // Stops serving, as a server that hangs does: requests wait unanswered and streams send
+    // nothing until it resumes, from where they were.
+    void pause();
+    void resume();
+
     quint16 port() const;
     QString url(const QString &path = QStringLiteral("/stream.ts"),
                 const QString &scheme = QStringLiteral("http")) const;
@@ -72,6 +82,8 @@ public:
     bool stalling() const;
     // Connections that the client has closed.
     int hangUps() const;
+    // The value of the header `name` in the last request, as it came; null when it had none.
+    QByteArray lastHeader(const QByteArray &name) const;
 
     // A port on 127.0.0.1 where nothing listens: connections are refused.
     static quint16 refusingPort();
