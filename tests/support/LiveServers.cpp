@@ -185,6 +185,9 @@ public:
 
     QString failure() const override { return failure_; }
     QString address() const override { return address_; }
+    QByteArray lastHeader(const QByteArray &name) const override {
+        return server_ != nullptr ? server_->lastHeader(name) : QByteArray();
+    }
     void stall() override { server_->pause(); }
     void flow() override { server_->resume(); }
     void hang() override { server_->pause(); }
@@ -218,6 +221,9 @@ public:
 
     QString failure() const override { return failure_; }
     QString address() const override { return address_; }
+    QByteArray lastHeader(const QByteArray &name) const override {
+        return server_ != nullptr ? server_->lastHeader(name) : QByteArray();
+    }
     void stall() override { writer_->signal(SIGSTOP); }
     void flow() override { writer_->signal(SIGCONT); }
     void hang() override { server_->pause(); }
