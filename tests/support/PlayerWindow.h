@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 #include "form/Controls.h"
 #include "player/MpvPlayer.h"
+#include "support/EngineProcess.h"
 
 #include <QApplication>
 #include <QLabel>
