@@ -8,6 +8,7 @@
 #include "catalogue/Tuning.h"
 #include "form/Controls.h"
 #include "player/MpvPlayer.h"
+#include "support/EngineProcess.h"
 #include "support/LoopbackOnly.h"
 #include "tuner/BuiltInSource.h"
 

@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <clocale>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -54,6 +56,21 @@ private slots:
         QCOMPARE(engine(mpv, "force-window"), "no");
         QCOMPARE(player.bufferingCount(), 0);
         QVERIFY(!player.streamFailed());
+    }
+
+    // Settings of the whole process are made once, before any player: a player leaves them as
+    // it finds them, and the engine starts once they are made.
+    void processSettings() {
+        QVERIFY(std::setlocale(LC_NUMERIC, "C.UTF-8") != nullptr);
+        {
+            MpvPlayer player;
+            MainForm form(player);
+            QCOMPARE(std::setlocale(LC_NUMERIC, nullptr), "C.UTF-8");
+        }
+        applyProcessSettings();
+        QCOMPARE(std::setlocale(LC_NUMERIC, nullptr), "C");
+        MpvPlayer player;
+        QVERIFY(player.handle() != nullptr);
     }
 
     void playsALocalStream() {

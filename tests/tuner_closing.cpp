@@ -1,24 +1,42 @@
-// The program as main() starts it, tuned to the address on its command line. When a line comes
-// on its standard input it closes its window, as the user does to end it, and first prints the
-// moment on the monotonic clock that all processes share: "closing <ms>".
+// The program as main() starts it, whose window closes as the user closes it to end it, at a
+// moment of the test's choice: given an address, it is tuned to it and closes when a line comes
+// on its standard input; given none, it closes as soon as the engine has begun to start after the
+// window's first paint. It prints the moment on the monotonic clock that all processes share
+// first: "closing <ms>".
 //
-//     tuner_closing ADDRESS
+//     tuner_closing [ADDRESS]
 
 #include "app/MainForm.h"
 #include "form/Design.h"
 #include "player/MpvPlayer.h"
+#include "player/ProcessSettings.h"
 #include "support/Tuning.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QThread>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
 #include <exception>
 
+namespace {
+
+void closeWindow(MainForm &form) {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    std::printf("closing %lld\n",
+                qint64(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()));
+    std::fflush(stdout);
+    form.close();
+}
+
+} // namespace
+
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
-    if (argc != 2)
+    applyProcessSettings();
+    if (argc > 2)
         return 2;
     QApplication::setApplicationName(QStringLiteral("RURE DIVU"));
     QApplication::setOrganizationName(QString::fromUtf8(design::Company));
@@ -28,16 +46,26 @@ int main(int argc, char *argv[]) {
         MpvPlayer player;
         MainForm form(player);
         form.show();
-        tuneMonitored(form, "QTV", QString::fromLocal8Bit(argv[1]));
         QSocketNotifier input(0, QSocketNotifier::Read);
-        QObject::connect(&input, &QSocketNotifier::activated, &form, [&] {
+        QTimer starting;
+        if (argc == 2) {
+            tuneMonitored(form, "QTV", QString::fromLocal8Bit(argv[1]));
+            QObject::connect(&input, &QSocketNotifier::activated, &form, [&] {
+                input.setEnabled(false);
+                closeWindow(form);
+            });
+        } else {
             input.setEnabled(false);
-            const auto now = std::chrono::steady_clock::now().time_since_epoch();
-            std::printf("closing %lld\n",
-                        qint64(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()));
-            std::fflush(stdout);
-            form.close();
-        });
+            // The engine starts on a thread of the player's.
+            QObject::connect(&starting, &QTimer::timeout, &form, [&] {
+                const auto *thread = player.findChild<QThread *>();
+                if (thread != nullptr && thread->isRunning()) {
+                    starting.stop();
+                    closeWindow(form);
+                }
+            });
+            starting.start(1);
+        }
         return QApplication::exec();
     } catch (const std::exception &error) {
         std::fprintf(stderr, "tuner_closing: %s\n", error.what());

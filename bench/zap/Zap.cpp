@@ -24,6 +24,7 @@
 #include "Watchdog.h"
 
 #include "form/Design.h"
+#include "player/ProcessSettings.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -115,6 +116,7 @@ int ffmpegFirstFrame(const QString &url) {
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
+    applyProcessSettings();
     const QString mode = app.arguments().value(1);
     const QStringList urls = app.arguments().mid(2);
     if (urls.isEmpty() || (mode != u"ours" && mode != u"mpv" && mode != u"ffmpeg")) {

@@ -2,6 +2,7 @@
 #include "app/MainForm.h"
 #include "form/Design.h"
 #include "player/MpvPlayer.h"
+#include "player/ProcessSettings.h"
 
 #include <QApplication>
 
@@ -37,6 +38,7 @@ int main(int argc, char *argv[]) {
     }
 
     QApplication app(argc, argv);
+    applyProcessSettings();
     QApplication::setApplicationName(QStringLiteral("RURE DIVU"));
     QApplication::setOrganizationName(QString::fromUtf8(design::Company));
     QApplication::setApplicationVersion(version());

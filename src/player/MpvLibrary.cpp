@@ -1,5 +1,6 @@
 #include "player/MpvLibrary.h"
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -11,13 +12,18 @@ namespace {
 // library's.
 const std::string LibraryName = "libmpv.so." + std::to_string(MPV_CLIENT_API_VERSION >> 16);
 
+// A library of that name that no system has.
+const std::string MissingName = LibraryName + ".missing";
+
+std::atomic<MpvFault> injectedFault{MpvFault::None};
+
 template <typename Function> bool resolve(void *library, const char *name, Function &function) {
     function = reinterpret_cast<Function>(dlsym(library, name));
     return function != nullptr;
 }
 
-const MpvLibrary *load() {
-    void *library = dlopen(LibraryName.c_str(), RTLD_NOW | RTLD_LOCAL);
+const MpvLibrary *load(const std::string &name) {
+    void *library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         std::fprintf(stderr, "ruredivu: %s\n", dlerror());
         return nullptr;
@@ -40,16 +46,37 @@ const MpvLibrary *load() {
                           resolve(library, "mpv_render_context_render", mpv.renderContextRender) &&
                           resolve(library, "mpv_render_context_free", mpv.renderContextFree);
     if (!complete) {
-        std::fprintf(stderr, "ruredivu: %s lacks a function the player needs\n",
-                     LibraryName.c_str());
+        std::fprintf(stderr, "ruredivu: %s lacks a function the player needs\n", name.c_str());
         return nullptr;
     }
     return &mpv;
 }
 
+// The library with its start failing as `fault` says.
+const MpvLibrary *failing(const MpvLibrary &mpv, MpvFault fault) {
+    static const MpvLibrary notCreated = [&] {
+        MpvLibrary copy = mpv;
+        copy.create = [] { return static_cast<mpv_handle *>(nullptr); };
+        return copy;
+    }();
+    static const MpvLibrary notStarted = [&] {
+        MpvLibrary copy = mpv;
+        copy.initialize = [](mpv_handle *) { return int(MPV_ERROR_GENERIC); };
+        return copy;
+    }();
+    return fault == MpvFault::NotCreated ? &notCreated : &notStarted;
+}
+
 } // namespace
 
 const MpvLibrary *loadMpvLibrary() {
-    static const MpvLibrary *const mpv = load();
-    return mpv;
+    const MpvFault now = injectedFault;
+    if (now == MpvFault::NoLibrary)
+        return load(MissingName);
+    static const MpvLibrary *const mpv = load(LibraryName);
+    return mpv == nullptr || now == MpvFault::None ? mpv : failing(*mpv, now);
+}
+
+void setMpvFault(MpvFault fault) {
+    injectedFault = fault;
 }

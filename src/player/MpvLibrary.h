@@ -25,3 +25,11 @@ struct MpvLibrary {
 
 // Loads libmpv once, from any thread; null when it cannot be loaded or lacks a function.
 const MpvLibrary *loadMpvLibrary();
+
+// Ways for the engine's start to fail on purpose, so that the program can be tried without an
+// engine on a machine that has one: the library is not found, or the engine it gives is not
+// created or not started.
+enum class MpvFault { None, NoLibrary, NotCreated, NotStarted };
+
+// Applies to the players that start their engine from now on.
+void setMpvFault(MpvFault fault);

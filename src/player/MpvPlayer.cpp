@@ -9,12 +9,7 @@
 #include <QNetworkAccessManager>
 #include <QThread>
 
-#include <clocale>
 #include <cstdio>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace {
 
@@ -46,9 +41,6 @@ constexpr const char *StartOptions[][2]{
     {"rtsp-transport", "lavf"},
 };
 
-// Blocks from this size on are mapped apart from the heap (glibc's start value).
-constexpr int MmapThreshold = 128 * 1024;
-
 // More playlists than this behind one address are taken for a loop.
 constexpr int MaxPlaylists = 8;
 
@@ -74,15 +66,6 @@ qint64 entryId(const mpv_node &result) {
 } // namespace
 
 MpvPlayer::MpvPlayer(std::chrono::milliseconds giveUpAfter) : video_(new MpvVideoWidget) {
-    // The engine parses numbers in the "C" locale; QApplication has applied the user's.
-    std::setlocale(LC_NUMERIC, "C");
-#ifdef __GLIBC__
-    // The engine allocates and frees buffers of frame size for every stream. Each time such a
-    // block is freed, glibc raises the size from which blocks get a mapping of their own; the
-    // next ones then come from the heap and, once freed, stay with the process: some dozens of
-    // tunings later, hundreds of megabytes. With a fixed threshold they go back when freed.
-    mallopt(M_MMAP_THRESHOLD, MmapThreshold);
-#endif
     giveUp_.setSingleShot(true);
     giveUp_.setInterval(giveUpAfter);
     connect(&giveUp_, &QTimer::timeout, this, &MpvPlayer::giveUp);

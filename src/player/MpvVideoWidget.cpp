@@ -27,22 +27,43 @@ MpvVideoWidget::~MpvVideoWidget() {
 void MpvVideoWidget::startRendering(const MpvLibrary &mpv, mpv_handle *handle) {
     renderer_ = std::make_unique<VideoRenderer>(mpv, handle);
     connect(renderer_.get(), &VideoRenderer::frameReady, this, qOverload<>(&QWidget::update));
-    renderer_->setSize(size() * devicePixelRatio());
+    followSize();
 }
 
 void MpvVideoWidget::freeRenderContext() {
     renderer_.reset();
 }
 
-void MpvVideoWidget::resizeEvent(QResizeEvent *event) {
+QImage MpvVideoWidget::frame() const {
+    return renderer_ != nullptr ? renderer_->frame() : QImage();
+}
+
+// Frames are drawn in device pixels: the area's size times its screen's scale.
+void MpvVideoWidget::followSize() {
     if (renderer_ != nullptr)
         renderer_->setSize(size() * devicePixelRatio());
+}
+
+void MpvVideoWidget::resizeEvent(QResizeEvent *event) {
+    followSize();
     QWidget::resizeEvent(event);
+}
+
+// The window moved to a screen of another scale, or its screen's scale changed.
+bool MpvVideoWidget::event(QEvent *event) {
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal)
+        followSize();
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    if (event->type() == QEvent::DevicePixelRatioChange)
+        followSize();
+#endif
+    return handled;
 }
 
 void MpvVideoWidget::paintEvent(QPaintEvent *) {
     QPainter painter(this);
-    const QImage frame = renderer_ != nullptr ? renderer_->frame() : QImage();
+    const QImage frame = this->frame();
     if (frame.isNull())
         painter.fillRect(rect(), Qt::black);
     else

@@ -23,8 +23,11 @@ public:
     void freeRenderContext();
     // Shows the video alone on the whole screen; Esc or a double-click brings the window back.
     void enterFullScreen();
+    // The latest frame, in device pixels; null while there is none.
+    QImage frame() const;
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -34,6 +37,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
+    void followSize();
     void restoreWindow();
 
     std::unique_ptr<VideoRenderer> renderer_;

@@ -46,11 +46,15 @@ VideoRenderer::VideoRenderer(const MpvLibrary &mpv, mpv_handle *handle) : mpv_(m
 }
 
 VideoRenderer::~VideoRenderer() {
+    if (render_ == nullptr)
+        return;
+    // Once this returns the engine no longer calls in, so nothing reaches the renderer while it
+    // goes; libmpv serialises it with the callback's calls.
+    mpv_.renderContextSetUpdateCallback(render_, nullptr, nullptr);
     thread_.quit();
     thread_.wait();
     // With the render thread gone, no other call can run at the same time.
-    if (render_ != nullptr)
-        mpv_.renderContextFree(render_);
+    mpv_.renderContextFree(render_);
 }
 
 void VideoRenderer::setSize(QSize pixels) {

@@ -15,50 +15,30 @@
 
 namespace {
 
-constexpr int LiveSeconds = 40; // longer than any test plays one stream
+constexpr int LiveSeconds = 60; // longer than any test plays one stream
 constexpr int StartTimeoutMs = 15000;
+
+// ffmpeg's arguments, written as one line.
+QStringList arguments(const char *line) {
+    return QString::fromLatin1(line).split(' ');
+}
 
 // A live picture with a tone, encoded as it is made, as live channels send it: H.264 and AAC,
 // a key frame every second.
-const QStringList LiveFeed{"-loglevel",
-                           "error",
-                           "-re",
-                           "-f",
-                           "lavfi",
-                           "-i",
-                           "testsrc2=size=320x240:rate=25",
-                           "-f",
-                           "lavfi",
-                           "-i",
-                           "sine=frequency=440:sample_rate=48000",
-                           "-t",
-                           QString::number(LiveSeconds),
-                           "-c:v",
-                           "libx264",
-                           "-preset",
-                           "ultrafast",
-                           "-g",
-                           "25",
-                           "-c:a",
-                           "aac"};
+const QStringList LiveFeed =
+    arguments("-loglevel error -re -f lavfi -i testsrc2=size=320x240:rate=25 -f lavfi "
+              "-i sine=frequency=440:sample_rate=48000 -c:v libx264 -preset ultrafast -g 25 "
+              "-c:a aac") +
+    QStringList{"-t", QString::number(LiveSeconds)};
 
 // Key frames every second make one-second segments; the HLS playlist keeps the last three.
-const QStringList HlsWriter{"-f", "hls",        "-hls_time",       "1",        "-hls_list_size",
-                            "3",  "-hls_flags", "delete_segments", "live.m3u8"};
+const QStringList HlsWriter =
+    arguments("-f hls -hls_time 1 -hls_list_size 3 -hls_flags delete_segments live.m3u8");
 // The DASH manifest lists every segment by name from the first on: ffmpeg's reader of live
 // manifests goes back to earlier segments when they are named by a template or slide out of the
 // list, and plays the same seconds again.
-const QStringList DashWriter{"-f",
-                             "dash",
-                             "-seg_duration",
-                             "1",
-                             "-window_size",
-                             "0",
-                             "-use_template",
-                             "0",
-                             "-use_timeline",
-                             "0",
-                             "live.mpd"};
+const QStringList DashWriter =
+    arguments("-f dash -seg_duration 1 -window_size 0 -use_template 0 -use_timeline 0 live.mpd");
 
 const QString RtspServerScript = QStringLiteral(RUREDIVU_TEST_SUPPORT_DIR "/rtsp-server.py");
 constexpr const char *RtmpModule = "/usr/lib/nginx/modules/ngx_rtmp_module.so";
@@ -185,6 +165,9 @@ public:
 
     QString failure() const override { return failure_; }
     QString address() const override { return address_; }
+    QByteArray lastHeader(const QByteArray &name) const override {
+        return server_ != nullptr ? server_->lastHeader(name) : QByteArray();
+    }
     void stall() override { server_->pause(); }
     void flow() override { server_->resume(); }
     void hang() override { server_->pause(); }
@@ -218,6 +201,9 @@ public:
 
     QString failure() const override { return failure_; }
     QString address() const override { return address_; }
+    QByteArray lastHeader(const QByteArray &name) const override {
+        return server_ != nullptr ? server_->lastHeader(name) : QByteArray();
+    }
     void stall() override { writer_->signal(SIGSTOP); }
     void flow() override { writer_->signal(SIGCONT); }
     void hang() override { server_->pause(); }
@@ -245,10 +231,10 @@ public:
     explicit RtspServer(const QString &transport)
         : server_(QStringLiteral("the RTSP server (GStreamer, python3-gi)"),
                   QStringLiteral("/usr/bin/python3"), {RtspServerScript, transport}) {
-        const QString port = server_.firstLine();
-        failure_ = port.toUShort() != 0 ? QString() : server_.failure();
-        if (failure_.isEmpty() && port.toUShort() == 0)
-            failure_ = QStringLiteral("the RTSP server named no port");
+        const quint16 port = server_.firstLine().toUShort();
+        if (port == 0)
+            failure_ = server_.failure().isEmpty() ? QStringLiteral("the RTSP server named no port")
+                                                   : server_.failure();
         address_ = QStringLiteral("rtsp://127.0.0.1:%1/live/qtv").arg(port);
     }
 

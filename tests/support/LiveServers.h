@@ -4,6 +4,7 @@
 // Windows Media, and ASX playlists naming its streams), ffmpeg writing live HLS and DASH
 // served over HTTP, GStreamer's RTSP server, and nginx's RTMP module fed by ffmpeg.
 
+#include <QByteArray>
 #include <QString>
 
 #include <memory>
@@ -36,6 +37,12 @@ public:
     virtual QString failure() const = 0;
     // The address a player tunes to.
     virtual QString address() const = 0;
+    // The header `name` of the last request that reached a server over HTTP; null from servers
+    // of other protocols.
+    virtual QByteArray lastHeader(const QByteArray &name) const {
+        Q_UNUSED(name);
+        return {};
+    }
 
     // The stream stops coming, as when the server or its feed is held up, and comes again.
     virtual void stall() = 0;

@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 #include "form/Controls.h"
 #include "player/MpvPlayer.h"
+#include "support/EngineProcess.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -29,6 +30,23 @@ inline double litShare(QWidget *videoArea) {
     return double(lit) / ((frame.height() / 8 + 1) * (frame.width() / 8 + 1));
 }
 
+// Connection warnings open over the window.
+inline int openWarnings(const MainForm &form) {
+    int open = 0;
+    for (QMessageBox *box : form.findChildren<QMessageBox *>("connectionWarning"))
+        open += box->isVisible();
+    return open;
+}
+
+// Top-level widgets shown besides the window and its connection warning.
+inline int strayWindows(const MainForm &form) {
+    int stray = 0;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        stray += widget->isVisible() && widget != &form &&
+                 widget->objectName() != QStringLiteral("connectionWarning");
+    return stray;
+}
+
 // Silent, so that it runs on machines without sound.
 struct PlayerWindow {
     explicit PlayerWindow(std::chrono::milliseconds giveUpAfter = std::chrono::seconds(15))
@@ -38,20 +56,8 @@ struct PlayerWindow {
 
     const Controls &c() const { return form.controls(); }
     QString status() const { return c().lblBuffering->text(); }
-    int openWarnings() const {
-        int open = 0;
-        for (QMessageBox *box : form.findChildren<QMessageBox *>("connectionWarning"))
-            open += box->isVisible();
-        return open;
-    }
-    // Top-level widgets shown besides the window and its connection warning.
-    int strayWindows() const {
-        int stray = 0;
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            stray += widget->isVisible() && widget != &form &&
-                     widget->objectName() != QStringLiteral("connectionWarning");
-        return stray;
-    }
+    int openWarnings() const { return ::openWarnings(form); }
+    int strayWindows() const { return ::strayWindows(form); }
 
     MpvPlayer player;
     MainForm form;
