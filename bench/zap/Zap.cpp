@@ -9,10 +9,12 @@
 //   changes.stall_ms      the longest time the event loop of this process did not run in them
 //   changes.failed        changes that showed no frame within 10 s
 //
-// usage: bench_zap ours|mpv|ffmpeg URL...
+// usage: bench_zap ours|mpv|ffmpeg [--playlist FILE] URL...
 //   ours    the tuner's own window and player (OurPlayer.h); the addresses are those of channels
-//           in the catalogue, which it tunes by a click in the list
-//   mpv     the mpv command-line player (MpvCli.h); this process only drives it
+//           in the catalogue, or with --playlist of that playlist's one group, which it opens
+//           first; it tunes them by a click in the list
+//   mpv     the mpv command-line player (MpvCli.h), handed the addresses themselves (a playlist
+//           is the tuner's alone); this process only drives it
 //   ffmpeg  ffmpeg decoding the first frame of the first address with its probing cut to the
 //           least (zap.first_ms only). It has no idle state to hand an address to, so this is
 //           its whole run less that of a run on a null source just before, its own start-up.
@@ -137,9 +139,14 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     applyProcessSettings();
     const QString mode = app.arguments().value(1);
-    const QStringList urls = app.arguments().mid(2);
+    QStringList urls = app.arguments().mid(2);
+    QString playlist;
+    if (urls.value(0) == u"--playlist") {
+        playlist = urls.value(1);
+        urls = urls.mid(2);
+    }
     if (urls.isEmpty() || (mode != u"ours" && mode != u"mpv" && mode != u"ffmpeg")) {
-        std::fprintf(stderr, "usage: bench_zap ours|mpv|ffmpeg URL...\n");
+        std::fprintf(stderr, "usage: bench_zap ours|mpv|ffmpeg [--playlist FILE] URL...\n");
         return 2;
     }
     if (mode == u"ffmpeg")
@@ -148,7 +155,7 @@ int main(int argc, char *argv[]) {
     const design::ControlDesign &video = design::control("videoControl");
     std::unique_ptr<Zapper> player;
     if (mode == u"ours")
-        player = std::make_unique<OurPlayer>();
+        player = std::make_unique<OurPlayer>(playlist);
     else
         player = std::make_unique<MpvCli>(QSize(design::px(video.width), design::px(video.height)));
     if (!waitFor(*player, &Zapper::ready, 20000)) {
