@@ -6,12 +6,15 @@
 //   startup.show_ms     to the first show of a window (the program's own objects built)
 //   startup.frame_ms    to the end of the window's first frame, painted and handed to the display
 //   startup.clock_ms    to the end of the first frame that shows the clock's time
+//   settle.stall_ms     the longest stall of the event loop from the first frame to settled
 //   idle.rss_kb         resident memory once the window has settled
 //   idle.cpu_clock_pct  CPU over BENCH_IDLE_SECONDS, nothing but the clock running
 //   idle.cpu_monitor_pct CPU over BENCH_MONITOR_SECONDS more, with the timer "TimeConnection" on
-// Process start is BENCH_T0 (monotonic nanoseconds before exec, see Launch.cpp).
+// Process start is BENCH_T0 (monotonic nanoseconds before exec, see Launch.cpp). A program given
+// an argument (a playlist) has its figures taken by PlaylistProbe.cpp instead.
 
 #include "ProcStat.h"
+#include "Watchdog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -86,10 +89,12 @@ private:
 
     void firstFrame() {
         sinceStart("startup.frame_ms");
+        watchdog_.restart();
         QTimer::singleShot(setting("BENCH_SETTLE_MS", 2000), this, [this] { settled(); });
     }
 
     void settled() {
+        print("settle.stall_ms", watchdog_.stallMs());
         print("idle.rss_kb", double(rssKb(getpid())));
         const int idle = setting("BENCH_IDLE_SECONDS", 0);
         if (idle <= 0)
@@ -121,10 +126,12 @@ private:
     bool framed_ = false;
     bool clocked_ = false;
     CpuMeter meter_{getpid()};
+    Watchdog watchdog_;
 };
 
 void installProbe() {
-    new StartupProbe;
+    if (QCoreApplication::arguments().size() < 2)
+        new StartupProbe;
 }
 
 } // namespace

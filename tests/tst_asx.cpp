@@ -32,9 +32,7 @@ class TestAsx : public QObject {
 
     QByteArray stream; // 20 seconds
 
-    StreamServer::Options live() const {
-        return {.body = stream, .bytesPerSecond = int(stream.size() / 20), .announceLength = false};
-    }
+    StreamServer::Options live() const { return StreamServer::live(stream, 20); }
 
 private slots:
     void initTestCase() {

@@ -28,9 +28,7 @@ class TestConnection : public QObject {
 
     QByteArray stream; // 40 seconds, sent in real time
 
-    StreamServer::Options live() const {
-        return {.body = stream, .bytesPerSecond = int(stream.size() / 40), .announceLength = false};
-    }
+    StreamServer::Options live() const { return StreamServer::live(stream, 40); }
 
 private slots:
     void initTestCase() {

@@ -2,21 +2,38 @@
 
 #include "catalogue/Catalogue.h"
 #include "form/Controls.h"
-#include "playlist/Playlist.h"
 #include "tuner/TunerList.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <mpv/client.h>
 #include <unistd.h>
 
-OurPlayer::OurPlayer(const QString &playlist) {
+OurPlayer::OurPlayer(const QString &playlist) : playlist_(!playlist.isEmpty()) {
     form_.show();
-    QTest::mouseClick(form_.controls().cmdTv, Qt::LeftButton);
     form_.controls().videoControl->installEventFilter(this);
+    if (!playlist_) {
+        QTest::mouseClick(form_.controls().cmdTv, Qt::LeftButton);
+        clickItem(QStringLiteral("Documentary"));
+        watchEngine();
+    } else {
+        form_.openPlaylist(playlist);
+        showFirstGroup();
+    }
+}
+
+// The list stays empty until the playlist is read; then it holds the playlist's groups.
+void OurPlayer::showFirstGroup() {
+    QAbstractItemModel *model = form_.controls().lstTuner->model();
+    if (model->rowCount() == 0)
+        return QTimer::singleShot(10, this, &OurPlayer::showFirstGroup);
+    clickItem(model->index(0, 0).data().toString());
+    watchEngine();
+}
+
+void OurPlayer::watchEngine() {
     watch_ = mpv_create_client(player_.handle(), "bench");
     mpv_set_wakeup_callback(
         watch_,
@@ -25,15 +42,12 @@ OurPlayer::OurPlayer(const QString &playlist) {
                                       Qt::QueuedConnection);
         },
         this);
-    if (!playlist.isEmpty()) {
-        openPlaylist(playlist);
-        return;
-    }
-    clickItem(QStringLiteral("Documentary"));
     QMetaObject::invokeMethod(this, &Zapper::ready, Qt::QueuedConnection);
 }
 
 OurPlayer::~OurPlayer() {
+    if (watch_ == nullptr)
+        return;
     // The player's handle must outlive this client of it.
     mpv_set_wakeup_callback(watch_, nullptr, nullptr);
     mpv_destroy(watch_);
@@ -47,40 +61,13 @@ void OurPlayer::tune(const QString &url) {
     waiting_ = true;
     started_ = false;
     restarted_ = false;
-    if (!titles_.isEmpty()) {
-        if (!titles_.contains(url))
-            qFatal("the playlist names no %s", qPrintable(url));
-        return clickItem(titles_.value(url));
-    }
+    if (playlist_)
+        return clickItem(url);
     for (const ChannelEntry &channel : Catalogue) {
         if (channel.StreamAddress.trimmed() == url)
             return clickItem(channel.ListLabel.toString());
     }
     qFatal("no channel has the address %s", qPrintable(url));
-}
-
-// The window reads the playlist on a thread of its own and shows its groups once it is in, with
-// the file's name in its title; the channels' titles are read here from the same file.
-void OurPlayer::openPlaylist(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", qPrintable(path));
-    const ParsedPlaylist parsed = parsePlaylist(file.readAll(), QUrl::fromLocalFile(path));
-    if (!parsed.playlist || parsed.playlist->tvGroups().size() != 1)
-        qFatal("%s is no playlist of one group", qPrintable(path));
-    for (qsizetype entry = 0; entry < parsed.playlist->size(); ++entry)
-        titles_.insert(parsed.playlist->address(entry), parsed.playlist->title(entry));
-    const QString group = parsed.playlist->tvGroups().front().name;
-    const QString title = QFileInfo(path).fileName() + QStringLiteral(" - ");
-    form_.openPlaylist(path);
-    connect(&loading_, &QTimer::timeout, this, [this, group, title] {
-        if (!form_.windowTitle().startsWith(title))
-            return;
-        loading_.stop();
-        clickItem(group);
-        emit ready();
-    });
-    loading_.start(20);
 }
 
 void OurPlayer::clickItem(const QString &text) {

@@ -9,12 +9,11 @@
 //   changes.stall_ms      the longest time the event loop of this process did not run in them
 //   changes.failed        changes that showed no frame within 10 s
 //
-// usage: bench_zap ours|mpv|ffmpeg [--playlist FILE] URL...
+// usage: bench_zap ours|mpv|ffmpeg URL...
 //   ours    the tuner's own window and player (OurPlayer.h); the addresses are those of channels
-//           in the catalogue, or with --playlist of that playlist's one group, which it opens
-//           first; it tunes them by a click in the list
-//   mpv     the mpv command-line player (MpvCli.h), handed the addresses themselves (a playlist
-//           is the tuner's alone); this process only drives it
+//           in the catalogue, which it tunes by a click in the list, or with BENCH_PLAYLIST set,
+//           those of the entries of that playlist's first group, each titled by its address
+//   mpv     the mpv command-line player (MpvCli.h); this process only drives it
 //   ffmpeg  ffmpeg decoding the first frame of the first address with its probing cut to the
 //           least (zap.first_ms only). It has no idle state to hand an address to, so this is
 //           its whole run less that of a run on a null source just before, its own start-up.
@@ -22,6 +21,7 @@
 #include "MpvCli.h"
 #include "OurPlayer.h"
 #include "ProcStat.h"
+#include "Watchdog.h"
 
 #include "form/Design.h"
 #include "player/ProcessSettings.h"
@@ -74,27 +74,6 @@ double zap(Zapper &player, const QString &url) {
     return (monotonicNs() - start) / 1e6;
 }
 
-// Measures the longest gap between the ticks of a fast timer, less its period.
-class Watchdog {
-public:
-    Watchdog() {
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            const qint64 now = monotonicNs();
-            longest_ = std::max(longest_, now - last_);
-            last_ = now;
-        });
-        timer_.start(Period);
-    }
-    double stallMs() const { return std::max<qint64>(0, longest_ - Period * 1'000'000) / 1e6; }
-
-private:
-    static constexpr int Period = 5;
-    QTimer timer_;
-    qint64 last_ = monotonicNs();
-    qint64 longest_ = 0;
-};
-
 void changes(Zapper &player, const QStringList &urls, int count) {
     Watchdog watchdog;
     int failed = 0;
@@ -139,14 +118,9 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     applyProcessSettings();
     const QString mode = app.arguments().value(1);
-    QStringList urls = app.arguments().mid(2);
-    QString playlist;
-    if (urls.value(0) == u"--playlist") {
-        playlist = urls.value(1);
-        urls = urls.mid(2);
-    }
+    const QStringList urls = app.arguments().mid(2);
     if (urls.isEmpty() || (mode != u"ours" && mode != u"mpv" && mode != u"ffmpeg")) {
-        std::fprintf(stderr, "usage: bench_zap ours|mpv|ffmpeg [--playlist FILE] URL...\n");
+        std::fprintf(stderr, "usage: bench_zap ours|mpv|ffmpeg URL...\n");
         return 2;
     }
     if (mode == u"ffmpeg")
@@ -155,7 +129,7 @@ int main(int argc, char *argv[]) {
     const design::ControlDesign &video = design::control("videoControl");
     std::unique_ptr<Zapper> player;
     if (mode == u"ours")
-        player = std::make_unique<OurPlayer>(playlist);
+        player = std::make_unique<OurPlayer>(qEnvironmentVariable("BENCH_PLAYLIST"));
     else
         player = std::make_unique<MpvCli>(QSize(design::px(video.width), design::px(video.height)));
     if (!waitFor(*player, &Zapper::ready, 20000)) {

@@ -352,6 +352,11 @@ quint16 StreamServer::refusingPort() {
     return probe.serverPort(); // closed again when `probe` goes
 }
 
+StreamServer::Options StreamServer::live(const QByteArray &stream, int seconds) {
+    return {
+        .body = stream, .bytesPerSecond = int(stream.size() / seconds), .announceLength = false};
+}
+
 StreamServer::Options StreamServer::htmlPage() {
     return {.body = "<!DOCTYPE html>\n<html><head><title>Live TV</title></head>\n"
                     "<body><p>Our stream is down for maintenance.</p></body></html>\n",

@@ -44,6 +44,8 @@ public:
         QString directory{};
     };
 
+    // A live source: `stream`, which plays for `seconds`, sent in real time with no length.
+    static Options live(const QByteArray &stream, int seconds);
     // Ready-made answers that are no stream at all.
     static Options htmlPage();
     static Options garbage();
