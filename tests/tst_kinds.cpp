@@ -1,9 +1,9 @@
 // Every kind of live stream that channels send, each from a real server of its kind on
 // 127.0.0.1, tuned in the real window with the real player; the connection monitor means the
-// same for all of them. The channel connects; the server held up for a while counts as one more
-// buffering and the channel stays connected; the server gone shows the error with one warning;
-// and closing the window while the player waits on the server ends the program at once. MMS
-// has no server to test against: its address fails cleanly.
+// same for all of them. The channel connects and shows its picture; the server held up for a
+// while counts as one more buffering and the channel stays connected; the server gone shows the
+// error with one warning; and closing the window while the player waits on the server ends the
+// program at once. MMS has no server to test against: its address fails cleanly.
 
 #include "support/LiveServers.h"
 #include "support/PlayerWindow.h"
@@ -76,6 +76,8 @@ private slots:
         tuneMonitored(w.form, "QTV", server->address());
         if (plays) {
             QTRY_COMPARE_WITH_TIMEOUT(w.status(), Connected, 15000 * Scale);
+            // Any lit pixel is the picture: the RTSP server's is a small ball on black.
+            QTRY_VERIFY_WITH_TIMEOUT(litShare(w.c().videoControl) > 0, 10000 * Scale);
             QTest::qWait(500);
             QCOMPARE(w.player.bufferingCount(), 1);
 

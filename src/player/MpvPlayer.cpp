@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QNetworkAccessManager>
 #include <QThread>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -40,6 +41,25 @@ constexpr const char *StartOptions[][2]{
     {"demuxer-lavf-analyzeduration", "0.1"},
     {"rtsp-transport", "lavf"},
 };
+
+// Per-file settings for the addresses of a scheme (by its start), on top of the stream's own.
+// RTMP carries Flash Video, whose streams are known only as their packets come, and a live RTMP
+// server sends sound at once but pictures only from the next key frame: a tenth of a second of
+// analysis finds the sound alone, and the picture never shows. Two seconds cover a key frame
+// every two seconds; the analysis still ends as soon as both streams are there, once it no
+// longer counts twenty frames to guess the frame rate (the engine times frames by their stamps).
+constexpr const char *SchemeOptions[][2]{
+    {"rtmp", "demuxer-lavf-analyzeduration=2,demuxer-lavf-o=%14%fpsprobesize=0"},
+};
+
+QByteArray schemeOptions(const QString &address) {
+    const QString scheme = QUrl(address).scheme().toLower();
+    for (const auto &[start, options] : SchemeOptions) {
+        if (scheme.startsWith(QLatin1String(start)))
+            return options;
+    }
+    return {};
+}
 
 // More playlists than this behind one address are taken for a loop.
 constexpr int MaxPlaylists = 8;
@@ -217,7 +237,10 @@ void MpvPlayer::asxRead(const QStringList &streams, int documents) {
 }
 
 void MpvPlayer::load(const QString &address) {
-    request([this, url = address.toUtf8(), options = loadOptions_] {
+    QByteArray options = loadOptions_;
+    if (const QByteArray own = schemeOptions(address); !own.isEmpty())
+        options += (options.isEmpty() ? "" : ",") + own;
+    request([this, url = address.toUtf8(), options] {
         // Without options the command is what every version of the engine takes alike.
         const char *command[]{"loadfile", url.constData(), "replace",
                               options.isEmpty() ? nullptr : options.constData(), nullptr};
