@@ -32,9 +32,12 @@ PlaylistSources::PlaylistSources() {
     s.route("/garbage.m3u", StreamServer::garbage());
     s.route("/error.m3u", {.behaviour = B::ServerError});
     s.route("/hang.m3u", {.behaviour = B::Hang});
-    s.route(
-        "/stops.m3u",
-        {.body = TwoEntries, .bytesPerSecond = 1000, .stallEveryMs = 40, .stallForMs = 600'000});
+    s.route("/stops.m3u",
+            // Long enough that no late tick of the pacing can send it whole before it stops.
+            {.body = "#" + QByteArray(100'000, ' ') + '\n' + TwoEntries,
+             .bytesPerSecond = 1000,
+             .stallEveryMs = 40,
+             .stallForMs = 600'000});
     s.route("/cut.m3u", {.body = TwoEntries, .cutOffAt = TwoEntries.size() / 2});
     s.route("/huge-announced.m3u", {.body = huge, .cutOffAt = 0});
     s.route("/huge-unannounced.m3u", {.body = huge, .announceLength = false});
