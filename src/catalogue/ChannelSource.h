@@ -22,8 +22,6 @@ struct ListItem {
     QString text;
     Kind kind = Kind::Channel;
     qint32 id = -1; // the source's own number for the item; -1 when it has none
-
-    bool operator==(const ListItem &) const = default;
 };
 using ListItems = QList<ListItem>;
 

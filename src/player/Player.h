@@ -9,8 +9,6 @@ class QWidget;
 struct StreamHeaders {
     QString userAgent;
     QString referrer;
-
-    bool operator==(const StreamHeaders &) const = default;
 };
 
 // The embedded media player, reduced to the operations the window uses.
