@@ -1,7 +1,7 @@
 // Closing the window ends the program at once, also while the player waits on a server that
 // never answers, whatever the protocol, and while the engine is still starting: the program runs
 // as a process of its own (tuner_closing), its window closed at such a moment, and must be gone
-// within a second of that, with exit code 0.
+// within a second of that, with exit code 0 and the engine ended.
 
 #include "support/StreamServer.h"
 
@@ -17,7 +17,8 @@ namespace {
 const qint64 MaxShutdownMs =
     1000 * std::max(1, qEnvironmentVariableIntValue("RUREDIVU_TIME_SCALE"));
 
-// Waits for the program to say that it closes its window, then for its end.
+// Waits for the program to say that it closes its window, then for its end, which leaves none
+// of the engine's threads behind: the engine was ended, not abandoned.
 void endsPromptly(QProcess &program, const char *what) {
     QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine() || program.state() == QProcess::NotRunning,
                              10000);
@@ -34,6 +35,7 @@ void endsPromptly(QProcess &program, const char *what) {
     QVERIFY2(program.exitStatus() == QProcess::NormalExit, errors.constData());
     QVERIFY2(program.exitCode() == 0, errors.constData());
     QVERIFY(took < MaxShutdownMs);
+    QCOMPARE(program.readLine().trimmed(), "engine threads 0");
 }
 
 } // namespace

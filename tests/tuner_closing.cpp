@@ -2,7 +2,8 @@
 // moment of the test's choice: given an address, it is tuned to it and closes when a line comes
 // on its standard input; given none, it closes as soon as the engine has begun to start after the
 // window's first paint. It prints the moment on the monotonic clock that all processes share
-// first: "closing <ms>".
+// first: "closing <ms>"; once the player is gone, how many of the engine's threads are still
+// running: "engine threads <n>".
 //
 //     tuner_closing [ADDRESS]
 
@@ -13,6 +14,8 @@
 #include "support/Tuning.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
@@ -31,6 +34,18 @@ void closeWindow(MainForm &form) {
     form.close();
 }
 
+// The engine names its threads "mpv/...".
+int engineThreads() {
+    int count = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile name(tasks.filePath(task + QStringLiteral("/comm")));
+        if (name.open(QIODevice::ReadOnly) && name.readAll().startsWith("mpv/"))
+            ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -43,30 +58,35 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationVersion(QString::fromUtf8(design::Version));
     QApplication::setWindowIcon(appIcon());
     try {
-        MpvPlayer player;
-        MainForm form(player);
-        form.show();
-        QSocketNotifier input(0, QSocketNotifier::Read);
-        QTimer starting;
-        if (argc == 2) {
-            tuneMonitored(form, "QTV", QString::fromLocal8Bit(argv[1]));
-            QObject::connect(&input, &QSocketNotifier::activated, &form, [&] {
-                input.setEnabled(false);
-                closeWindow(form);
-            });
-        } else {
-            input.setEnabled(false);
-            // The engine starts on a thread of the player's.
-            QObject::connect(&starting, &QTimer::timeout, &form, [&] {
-                const auto *thread = player.findChild<QThread *>();
-                if (thread != nullptr && thread->isRunning()) {
-                    starting.stop();
+        int status = 0;
+        {
+            MpvPlayer player;
+            MainForm form(player);
+            form.show();
+            QSocketNotifier input(0, QSocketNotifier::Read);
+            QTimer starting;
+            if (argc == 2) {
+                tuneMonitored(form, "QTV", QString::fromLocal8Bit(argv[1]));
+                QObject::connect(&input, &QSocketNotifier::activated, &form, [&] {
+                    input.setEnabled(false);
                     closeWindow(form);
-                }
-            });
-            starting.start(1);
+                });
+            } else {
+                input.setEnabled(false);
+                // The engine starts on a thread of the player's.
+                QObject::connect(&starting, &QTimer::timeout, &form, [&] {
+                    const auto *thread = player.findChild<QThread *>();
+                    if (thread != nullptr && thread->isRunning()) {
+                        starting.stop();
+                        closeWindow(form);
+                    }
+                });
+                starting.start(1);
+            }
+            status = QApplication::exec();
         }
-        return QApplication::exec();
+        std::printf("engine threads %d\n", engineThreads());
+        return status;
     } catch (const std::exception &error) {
         std::fprintf(stderr, "tuner_closing: %s\n", error.what());
         return 1;

@@ -14,8 +14,9 @@
 
 namespace {
 
-// The engine's start settings: no controls, key bindings or scripts of its own, video scaled to
-// its area, silent but not muted, playing as soon as an address is set. Playlists fetched from
+// The engine's start settings: no controls, key bindings or scripts of its own (its built-in
+// ones included, each a thread that nothing here could use), video scaled to its area, silent
+// but not muted, playing as soon as an address is set. Playlists fetched from
 // the network may not open local files, and playback pauses while the cache runs dry, which is
 // how stalls show (both the engine's defaults, kept on purpose). A live stream opens after a
 // tenth of a second of analysis instead of most of a second: enough to name every stream's codec,
@@ -26,6 +27,9 @@ namespace {
 constexpr const char *StartOptions[][2]{
     {"config", "no"},
     {"load-scripts", "no"},
+    {"load-stats-overlay", "no"},
+    {"load-osd-console", "no"},
+    {"load-auto-profiles", "no"},
     {"ytdl", "no"},
     {"osc", "no"},
     {"input-default-bindings", "no"},
