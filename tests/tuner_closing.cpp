@@ -46,6 +46,34 @@ int engineThreads() {
     return count;
 }
 
+// Shows the window and closes it at the chosen moment; the event loop's exit status.
+int runWindow(const char *address) {
+    MpvPlayer player;
+    MainForm form(player);
+    form.show();
+    QSocketNotifier input(0, QSocketNotifier::Read);
+    QTimer starting;
+    if (address != nullptr) {
+        tuneMonitored(form, "QTV", QString::fromLocal8Bit(address));
+        QObject::connect(&input, &QSocketNotifier::activated, &form, [&] {
+            input.setEnabled(false);
+            closeWindow(form);
+        });
+    } else {
+        input.setEnabled(false);
+        // The engine starts on a thread of the player's.
+        QObject::connect(&starting, &QTimer::timeout, &form, [&] {
+            const auto *thread = player.findChild<QThread *>();
+            if (thread != nullptr && thread->isRunning()) {
+                starting.stop();
+                closeWindow(form);
+            }
+        });
+        starting.start(1);
+    }
+    return QApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -58,33 +86,7 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationVersion(QString::fromUtf8(design::Version));
     QApplication::setWindowIcon(appIcon());
     try {
-        int status = 0;
-        {
-            MpvPlayer player;
-            MainForm form(player);
-            form.show();
-            QSocketNotifier input(0, QSocketNotifier::Read);
-            QTimer starting;
-            if (argc == 2) {
-                tuneMonitored(form, "QTV", QString::fromLocal8Bit(argv[1]));
-                QObject::connect(&input, &QSocketNotifier::activated, &form, [&] {
-                    input.setEnabled(false);
-                    closeWindow(form);
-                });
-            } else {
-                input.setEnabled(false);
-                // The engine starts on a thread of the player's.
-                QObject::connect(&starting, &QTimer::timeout, &form, [&] {
-                    const auto *thread = player.findChild<QThread *>();
-                    if (thread != nullptr && thread->isRunning()) {
-                        starting.stop();
-                        closeWindow(form);
-                    }
-                });
-                starting.start(1);
-            }
-            status = QApplication::exec();
-        }
+        const int status = runWindow(argc == 2 ? argv[1] : nullptr);
         std::printf("engine threads %d\n", engineThreads());
         return status;
     } catch (const std::exception &error) {
