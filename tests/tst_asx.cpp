@@ -86,8 +86,7 @@ private slots:
         QCOMPARE(w.strayWindows(), 0);
         if (!failed)
             QVERIFY(engineProperty(w.player.handle(), "path").contains("/stream.ts"));
-        QVERIFY2(watch.longestGapMs() < EventLoopWatch::allowedGapMs(),
-                 qPrintable(QString("event loop held %1 ms").arg(watch.longestGapMs())));
+        QVERIFY2(watch.keptRunning(), watch.held());
     }
 
     // Tuning another channel while the ASX server has not answered ends the reading: the

@@ -102,7 +102,7 @@ private slots:
             }
             checkWindows();
         }
-        QVERIFY(watch->longestGapMs() < EventLoopWatch::allowedGapMs());
+        QVERIFY2(watch->keptRunning(), watch->held());
     }
 
     void inRandomOrder() {
@@ -122,7 +122,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(w->status(), monitored(*row) ? SignalError : FlashSignal, 20000);
         QCOMPARE(w->openWarnings(), monitored(*row) ? 1 : 0);
         checkWindows();
-        QVERIFY(watch->longestGapMs() < EventLoopWatch::allowedGapMs());
+        QVERIFY2(watch->keptRunning(), watch->held());
     }
 };
 

@@ -52,7 +52,7 @@ private slots:
         QVERIFY(!w.player.streamFailed());
         QCOMPARE(w.openWarnings(), 0);
         report("healthy", watch.longestGapMs());
-        QVERIFY(watch.longestGapMs() < EventLoopWatch::allowedGapMs());
+        QVERIFY2(watch.keptRunning(), watch.held());
     }
 
     // Each stall outlasts what the engine has cached and counts once; from the fourth
@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(w.status(), SignalError);
         QCOMPARE(w.openWarnings(), 1);
         report("stalling", watch.longestGapMs());
-        QVERIFY(watch.longestGapMs() < EventLoopWatch::allowedGapMs());
+        QVERIFY2(watch.keptRunning(), watch.held());
     }
 };
 

@@ -211,7 +211,7 @@ private slots:
         QVERIFY2(touched.isEmpty(), qPrintable("opened: " + touched.join(", ")));
         qInfo("%s: %d requests; longest event-loop gap %lld ms", QTest::currentDataTag(), requests,
               watch.longestGapMs());
-        QVERIFY(watch.longestGapMs() < EventLoopWatch::allowedGapMs());
+        QVERIFY2(watch.keptRunning(), watch.held());
     }
 };
 

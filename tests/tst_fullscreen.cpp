@@ -75,7 +75,7 @@ private slots:
             QTest::qWait(3000);
             qInfo("longest event-loop gaps in full screen: %lld ms entering, %lld ms playing",
                   entering, playing.longestGapMs());
-            QVERIFY(playing.longestGapMs() < EventLoopWatch::allowedGapMs());
+            QVERIFY2(playing.keptRunning(), playing.held());
         }
         QTRY_VERIFY(litShare(video) > 0.5);
         QCOMPARE(engineProperty(w.player.handle(), "vid"), "1");

@@ -4,6 +4,7 @@
 // Time the thread spent ready to run but waiting for a processor is left out: that is the shared
 // machine's other work, not the program's.
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -28,6 +29,12 @@ public:
 
     // The longest gap between two ticks so far, in milliseconds.
     qint64 longestGapMs() const { return std::max(longest_, gapSinceTick()); }
+
+    // Whether the loop kept within the allowed gap, and how long it was held, for a test's check.
+    bool keptRunning() const { return longestGapMs() < allowedGapMs(); }
+    QByteArray held() const {
+        return "event loop held " + QByteArray::number(longestGapMs()) + " ms";
+    }
 
 private:
     static constexpr int TickMs = 5;
