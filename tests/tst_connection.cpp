@@ -6,14 +6,13 @@
 #include "support/PlayerWindow.h"
 #include "support/StreamServer.h"
 #include "support/TestMedia.h"
+#include "support/TimeScale.h"
 #include "support/Tuning.h"
 
 #include <QPushButton>
 #include <QTest>
 
 namespace {
-
-// The longest the window may go without handling its events.
 
 const QString SignalError = "Connection signal Error...";
 
@@ -55,8 +54,9 @@ private slots:
         QVERIFY2(watch.keptRunning(), watch.held());
     }
 
-    // Each stall outlasts what the engine has cached and counts once; from the fourth
-    // buffering on the stream is in error, with one warning however often it stalls again.
+    // Each stall outlasts what the engine has cached and counts once: the count goes up after
+    // the stall has begun and before the next one does, however late the test looks. From the
+    // fourth buffering on the stream is in error, with one warning however often it stalls again.
     void stallingStream() {
         StreamServer::Options stalling = live();
         stalling.stallEveryMs = 2000;
@@ -68,26 +68,32 @@ private slots:
         EventLoopWatch watch;
         tuneMonitored(w.form, "QTV", server.url());
         QTRY_COMPARE_WITH_TIMEOUT(w.status(), "Connected to QTV", 10000);
-        int count = 1;
-        bool wasStalling = false;
-        while (server.stalls() < 4 || server.stalling()) {
-            QTest::qWait(20);
-            const int now = w.player.bufferingCount();
-            if (now != count) {
-                QCOMPARE(now, count + 1);
-                QVERIFY2(server.stalling(), "counted while the stream was flowing");
-                count = now;
-            }
-            if (wasStalling && !server.stalling())
-                QCOMPARE(count, 1 + server.stalls());
-            wasStalling = server.stalling();
+        QList<qint64> countedAt; // when the count went up from 1, 2, 3 and 4
+        while (countedAt.size() < 4) {
+            const auto counted = [&] { return w.player.bufferingCount() != 1 + countedAt.size(); };
+            QVERIFY2(QTest::qWaitFor(counted, 20000 * timeScale()), "the stall was not counted");
+            countedAt.append(StreamServer::clockMs());
+            const int count = w.player.bufferingCount();
+            QCOMPARE(count, 1 + countedAt.size());
             const bool error = w.status() == SignalError;
             QVERIFY(w.status().startsWith("Connected to QTV") || error);
             QVERIFY2(error == (count >= 4) || count == 4, qPrintable(w.status()));
             QCOMPARE(w.openWarnings(), count >= 4 && error ? 1 : 0);
         }
-        QTest::qWait(1000);
-        QCOMPARE(w.player.bufferingCount(), 5);
+        const QList<qint64> stalls = server.stallsBegunAt();
+        const qint64 origin = stalls.value(0, countedAt[0]);
+        QString seen;
+        for (int i = 0; i < countedAt.size(); ++i)
+            seen += QString(" count %1 at %2 ms,").arg(i + 2).arg(countedAt[i] - origin);
+        for (int i = 0; i < stalls.size(); ++i)
+            seen += QString(" stall %1 at %2 ms,").arg(i + 1).arg(stalls[i] - origin);
+        for (int i = 0; i < countedAt.size(); ++i) {
+            QVERIFY2(i < stalls.size() && countedAt[i] >= stalls[i],
+                     qPrintable("counted before its stall:" + seen));
+            QVERIFY2(i + 1 >= stalls.size() || countedAt[i] < stalls[i + 1],
+                     qPrintable("counted late or not at all:" + seen));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(w.status(), SignalError, 10000);
         QCOMPARE(w.status(), SignalError);
         QCOMPARE(w.openWarnings(), 1);
         report("stalling", watch.longestGapMs());

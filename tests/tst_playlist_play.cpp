@@ -7,12 +7,13 @@
 #include "support/LiveServers.h"
 #include "support/PlayerWindow.h"
 #include "support/StreamServer.h"
+#include "support/TimeScale.h"
 
 #include <QTest>
 
 namespace {
 
-const int Scale = std::max(1, qEnvironmentVariableIntValue("RUREDIVU_TIME_SCALE"));
+const int Scale = timeScale();
 
 const QString BrowserAgent =
     "Mozilla/5.0 (X11; Linux x86_64) AppleWebKit/537.36 (KHTML, like Gecko)";

@@ -4,38 +4,25 @@
 // within a second of that, with exit code 0 and the engine ended.
 
 #include "support/StreamServer.h"
+#include "support/TunerClosing.h"
 
-#include <QProcess>
 #include <QTest>
-
-#include <chrono>
 
 namespace {
 
-// One second; longer by RUREDIVU_TIME_SCALE in the slower sanitizer build, whose leak check also
-// runs at exit.
-const qint64 MaxShutdownMs =
-    1000 * std::max(1, qEnvironmentVariableIntValue("RUREDIVU_TIME_SCALE"));
+// One second: the program does not wait on the server or the engine. Longer by
+// RUREDIVU_TIME_SCALE in the slower sanitizer build, whose leak check also runs at exit.
+const qint64 MaxShutdownMs = 1000 * timeScale();
 
-// Waits for the program to say that it closes its window, then for its end, which leaves none
-// of the engine's threads behind: the engine was ended, not abandoned.
-void endsPromptly(QProcess &program, const char *what) {
-    QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine() || program.state() == QProcess::NotRunning,
-                             10000);
-    const QByteArray line = program.readLine().trimmed();
-    QVERIFY2(line.startsWith("closing "), program.readAllStandardError().constData());
-    const qint64 closedAt = line.mid(8).toLongLong();
-
-    QVERIFY(program.waitForFinished(10000));
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    const qint64 took =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now).count() - closedAt;
-    qInfo("%s: ended %lld ms after the window closed", what, took);
-    const QByteArray errors = program.readAllStandardError();
-    QVERIFY2(program.exitStatus() == QProcess::NormalExit, errors.constData());
-    QVERIFY2(program.exitCode() == 0, errors.constData());
-    QVERIFY(took < MaxShutdownMs);
-    QCOMPARE(program.readLine().trimmed(), "engine threads 0");
+// The program ends within the limit, with exit code 0, leaving none of the engine's threads
+// behind: the engine was ended, not abandoned.
+void endsPromptly(ClosingTuner &tuner, const char *what) {
+    const Closing closing = tuner.awaitEnd();
+    QVERIFY2(closing.failure.isEmpty(), qPrintable(closing.failure));
+    qInfo("%s: ended %lld ms after the window closed", what, closing.tookMs);
+    QVERIFY2(closing.tookMs < MaxShutdownMs,
+             qPrintable(QString("ended %1 ms after its window closed").arg(closing.tookMs)));
+    QCOMPARE(closing.engineThreads, 0);
 }
 
 } // namespace
@@ -58,15 +45,15 @@ private slots:
         QFETCH(QString, scheme);
         QFETCH(QString, path);
         StreamServer server({.behaviour = StreamServer::Behaviour::Hang});
-        QProcess program;
-        program.start(QStringLiteral(TUNER_CLOSING), {server.url(path, scheme)});
-        QVERIFY(program.waitForStarted());
+        ClosingTuner tuner({server.url(path, scheme)});
+        const QString failure = tuner.startFailure();
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
         // Once the player waits on the server, and a little longer, the window closes.
         QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 1, 10000);
         QTest::qWait(500);
         QCOMPARE(server.openConnections(), 1);
-        program.write("close\n");
-        endsPromptly(program, qPrintable(scheme));
+        tuner.close();
+        endsPromptly(tuner, qPrintable(scheme));
         if (QTest::currentTestFailed())
             return;
         QCOMPARE(server.connections(), 1);
@@ -76,10 +63,10 @@ private slots:
     // while it is still at it, again and again, since how far it got differs each time.
     void closingWhileTheEngineStarts() {
         for (int run = 0; run < 5 && !QTest::currentTestFailed(); ++run) {
-            QProcess program;
-            program.start(QStringLiteral(TUNER_CLOSING), {});
-            QVERIFY(program.waitForStarted());
-            endsPromptly(program, "engine starting");
+            ClosingTuner tuner({});
+            const QString failure = tuner.startFailure();
+            QVERIFY2(failure.isEmpty(), qPrintable(failure));
+            endsPromptly(tuner, "engine starting");
         }
     }
 };

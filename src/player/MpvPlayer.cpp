@@ -46,20 +46,32 @@ constexpr const char *StartOptions[][2]{
     {"rtsp-transport", "lavf"},
 };
 
-// Per-file settings for the addresses of a scheme (by its start), on top of the stream's own.
+// Per-file settings for kinds of address, on top of the stream's own: those of a scheme (by its
+// start), or of a path's ending.
 // RTMP carries Flash Video, whose streams are known only as their packets come, and a live RTMP
 // server sends sound at once but pictures only from the next key frame: a tenth of a second of
 // analysis finds the sound alone, and the picture never shows. Two seconds cover a key frame
 // every two seconds; the analysis still ends as soon as both streams are there, once it no
 // longer counts twenty frames to guess the frame rate (the engine times frames by their stamps).
-constexpr const char *SchemeOptions[][2]{
-    {"rtmp", "demuxer-lavf-analyzeduration=2,demuxer-lavf-o=%14%fpsprobesize=0"},
+// The engine's DASH reader starts a live stream at its newest segment, and playing at once would
+// run dry as soon as that segment is played unless the next one is already out: the picture
+// froze a second after it came. Two seconds in hand before playing keep it a segment behind.
+struct KindOptions {
+    const char *scheme;
+    const char *pathEnding;
+    const char *options;
+};
+constexpr KindOptions OptionsByKind[]{
+    {"rtmp", nullptr, "demuxer-lavf-analyzeduration=2,demuxer-lavf-o=%14%fpsprobesize=0"},
+    {nullptr, ".mpd", "cache-pause-initial=yes,cache-pause-wait=2"},
 };
 
-QByteArray schemeOptions(const QString &address) {
-    const QString scheme = QUrl(address).scheme().toLower();
-    for (const auto &[start, options] : SchemeOptions) {
-        if (scheme.startsWith(QLatin1String(start)))
+QByteArray kindOptions(const QString &address) {
+    const QUrl url(address);
+    const QString scheme = url.scheme().toLower();
+    for (const auto &[start, ending, options] : OptionsByKind) {
+        if (start != nullptr ? scheme.startsWith(QLatin1String(start))
+                             : url.path().endsWith(QLatin1String(ending), Qt::CaseInsensitive))
             return options;
     }
     return {};
@@ -207,7 +219,8 @@ void MpvPlayer::setUrl(const QString &address, const StreamHeaders &headers) {
     currentEntry_ = -1;
     lastEntry_ = -1;
     playlistsOpened_ = 0;
-    playbackStarted_ = false;
+    firstPosition_.reset();
+    played_ = false;
     failed_ = started_ && handle_ == nullptr;
     if (failed_)
         return;
@@ -242,7 +255,7 @@ void MpvPlayer::asxRead(const QStringList &streams, int documents) {
 
 void MpvPlayer::load(const QString &address) {
     QByteArray options = loadOptions_;
-    if (const QByteArray own = schemeOptions(address); !own.isEmpty())
+    if (const QByteArray own = kindOptions(address); !own.isEmpty())
         options += (options.isEmpty() ? "" : ",") + own;
     request([this, url = address.toUtf8(), options] {
         // Without options the command is what every version of the engine takes alike.
@@ -334,10 +347,8 @@ void MpvPlayer::handleEvent(const mpv_event &event) {
         progress();
         break;
     case MPV_EVENT_PLAYBACK_RESTART:
-        if (!isCurrent(startedEntry_))
-            break;
-        playbackStarted_ = true;
-        progress();
+        if (isCurrent(startedEntry_))
+            progress();
         break;
     case MPV_EVENT_END_FILE: {
         const auto *end = static_cast<mpv_event_end_file *>(event.data);
@@ -361,13 +372,17 @@ void MpvPlayer::handleEvent(const mpv_event &event) {
             break;
         if (event.reply_userdata != PausedForCache) {
             // The position moves on or more of the stream has arrived.
-            if (isCurrent(startedEntry_))
-                progress();
+            if (!isCurrent(startedEntry_))
+                break;
+            if (event.reply_userdata == PlaybackTime)
+                notePosition(*static_cast<double *>(property->data));
+            progress();
             break;
         }
         const bool paused = *static_cast<int *>(property->data) != 0;
-        // The first fill does not show here; a later stall counts once, however long it lasts.
-        if (paused && !pausedForCache_ && playbackStarted_ && isCurrent(startedEntry_))
+        // The first fill does not show here, however long the engine waits for its cache before
+        // it plays on from the first frame; a later stall counts once, however long it lasts.
+        if (paused && !pausedForCache_ && played_ && isCurrent(startedEntry_))
             ++bufferingCount_;
         pausedForCache_ = paused;
         break;
@@ -375,6 +390,14 @@ void MpvPlayer::handleEvent(const mpv_event &event) {
     default:
         break;
     }
+}
+
+// The stream plays once its position moves on from where it was first reported.
+void MpvPlayer::notePosition(double position) {
+    if (!firstPosition_)
+        firstPosition_ = position;
+    else if (position != *firstPosition_)
+        played_ = true;
 }
 
 void MpvPlayer::progress() {

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct mpv_handle;
@@ -57,6 +58,7 @@ private:
     void drainEvents();
     void handleEvent(const mpv_event &event);
     bool isCurrent(qint64 entry) const;
+    void notePosition(double position);
     void progress();
     void giveUp();
 
@@ -74,7 +76,8 @@ private:
     qint64 lastEntry_ = -1;    // the last entry the current address leads to (playlists)
     qint64 startedEntry_ = -1; // playlist entry that the engine is playing
     int playlistsOpened_ = 0;  // by the current address
-    bool playbackStarted_ = false;
+    std::optional<double> firstPosition_; // of the current stream, once reported
+    bool played_ = false;                 // it has moved on from there
     bool pausedForCache_ = false;
     bool failed_ = false;
     int bufferingCount_ = 0;

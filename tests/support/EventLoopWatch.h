@@ -4,6 +4,8 @@
 // Time the thread spent ready to run but waiting for a processor is left out: that is the shared
 // machine's other work, not the program's.
 
+#include "support/TimeScale.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -21,11 +23,8 @@ public:
         timer_.start(TickMs);
     }
 
-    // The longest gap a test allows: 100 ms, longer by RUREDIVU_TIME_SCALE in builds that run
-    // several times slower than the program does (the sanitizer build).
-    static qint64 allowedGapMs() {
-        return 100 * std::max(1, qEnvironmentVariableIntValue("RUREDIVU_TIME_SCALE"));
-    }
+    // The longest gap a test allows: 100 ms, stretched in slower builds.
+    static qint64 allowedGapMs() { return 100 * timeScale(); }
 
     // The longest gap between two ticks so far, in milliseconds.
     qint64 longestGapMs() const { return std::max(longest_, gapSinceTick()); }

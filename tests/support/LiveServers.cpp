@@ -1,5 +1,6 @@
 #include "support/LiveServers.h"
 
+#include "support/OriginPriority.h"
 #include "support/StreamServer.h"
 #include "support/TestMedia.h"
 
@@ -26,7 +27,7 @@ QStringList arguments(const char *line) {
 // A live picture with a tone, encoded as it is made, as live channels send it: H.264 and AAC,
 // a key frame every second.
 const QStringList LiveFeed =
-    arguments("-loglevel error -re -f lavfi -i testsrc2=size=320x240:rate=25 -f lavfi "
+    arguments("-nostdin -loglevel error -re -f lavfi -i testsrc2=size=320x240:rate=25 -f lavfi "
               "-i sine=frequency=440:sample_rate=48000 -c:v libx264 -preset ultrafast -g 25 "
               "-c:a aac") +
     QStringList{"-t", QString::number(LiveSeconds)};
@@ -73,6 +74,7 @@ public:
             const QString &directory = {})
         : name_(std::move(name)) {
         process_.setWorkingDirectory(directory);
+        process_.setChildProcessModifier(runAsOrigin);
         process_.start(program, arguments);
         process_.waitForStarted();
     }
@@ -129,6 +131,17 @@ bool listening(quint16 port) {
     QTcpSocket probe;
     probe.connectToHost(QStringLiteral("127.0.0.1"), port);
     return probe.waitForConnected(200);
+}
+
+// Whether a player reading `address` finds a picture there: nginx holds players of a stream that
+// is not published yet until it is, and ffprobe gives up after a few seconds of nothing.
+bool published(const QString &address) {
+    QProcess probe;
+    probe.start(QStringLiteral("ffprobe"),
+                arguments("-v error -rw_timeout 5000000 -show_entries stream=codec_type -of "
+                          "csv=p=0") +
+                    QStringList{address});
+    return probe.waitForFinished(StartTimeoutMs) && probe.readAllStandardOutput().contains("video");
 }
 
 // How the test server names and announces a stream of each container.
@@ -277,9 +290,8 @@ public:
         feed_ = std::make_unique<Program>(QStringLiteral("ffmpeg publishing to nginx"),
                                           QStringLiteral("ffmpeg"),
                                           LiveFeed + QStringList{"-f", "flv", address_});
-        // Once publishing, the feed has sent a second of the stream.
-        QThread::msleep(1000);
-        failure_ = feed_->failure();
+        failure_ = waitFor([this] { return published(address_); }, *feed_,
+                           QStringLiteral("the feed's picture at nginx"));
     }
 
     QString failure() const override { return failure_; }

@@ -52,6 +52,11 @@ struct PlayerWindow {
     explicit PlayerWindow(std::chrono::milliseconds giveUpAfter = std::chrono::seconds(15))
         : player(giveUpAfter), form(player) {
         mpv_set_property_string(player.handle(), "ao", "null");
+        // To see what the engine did, by hand: RUREDIVU_ENGINE_LOG=FILE.
+        if (const QByteArray log = qgetenv("RUREDIVU_ENGINE_LOG"); !log.isEmpty()) {
+            mpv_set_property_string(player.handle(), "msg-level", "all=v");
+            mpv_set_property_string(player.handle(), "log-file", log.constData());
+        }
     }
 
     const Controls &c() const { return form.controls(); }

@@ -1,5 +1,6 @@
 #include "support/StreamServer.h"
 
+#include "support/OriginPriority.h"
 #include "support/TestMedia.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <chrono>
 #include <future>
 
 namespace {
@@ -103,8 +105,9 @@ public:
     std::atomic<int> connections{0};
     std::atomic<int> openConnections{0};
     std::atomic<int> requests{0};
-    std::atomic<int> stalls{0};
     std::atomic<bool> stalling{false};
+    mutable QMutex stallsMutex;
+    QList<qint64> stallsBegunAt;
     std::atomic<int> hangUps{0};
     std::atomic<bool> paused{false};
 
@@ -121,6 +124,7 @@ public:
 
 protected:
     void run() override {
+        runAsOrigin();
         QTcpServer server;
         server.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server, &QTcpServer::newConnection, &server, [&] {
@@ -263,7 +267,10 @@ private:
             } else if (o.stallEveryMs > 0 && stretch >= o.stallEveryMs) {
                 p->sentBefore += stretch;
                 p->timer.stop();
-                ++stalls;
+                {
+                    QMutexLocker lock(&stallsMutex);
+                    stallsBegunAt.append(clockMs());
+                }
                 stalling = true;
                 QTimer::singleShot(o.stallForMs, &p->timer, [this, p] {
                     stalling = false;
@@ -331,7 +338,17 @@ int StreamServer::requests() const {
 }
 
 int StreamServer::stalls() const {
-    return worker_->stalls;
+    return int(stallsBegunAt().size());
+}
+
+QList<qint64> StreamServer::stallsBegunAt() const {
+    QMutexLocker lock(&worker_->stallsMutex);
+    return worker_->stallsBegunAt;
+}
+
+qint64 StreamServer::clockMs() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
 }
 
 bool StreamServer::stalling() const {

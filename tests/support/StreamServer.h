@@ -5,6 +5,7 @@
 // never sends a byte, whatever the client says.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -82,6 +83,10 @@ public:
     // Stalls begun so far, and whether one is going on now.
     int stalls() const;
     bool stalling() const;
+    // When each of them began, by `clockMs()`.
+    QList<qint64> stallsBegunAt() const;
+    // Milliseconds on the monotonic clock that all threads and processes share.
+    static qint64 clockMs();
     // Connections that the client has closed.
     int hangUps() const;
     // The value of the header `name` in the last request, as it came; null when it had none.

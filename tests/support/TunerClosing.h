@@ -1,7 +1,9 @@
 #pragma once
-// The program as main() starts it (tuner_closing), tuned to an address and told to close its
-// window while it connects: how long it took to end after the window closed, or why it did not
-// end well.
+// The program as main() starts it (tuner_closing, TUNER_CLOSING), told to close its window at a
+// moment of the test's choice: how long it took to end after the window closed, or why it did
+// not end well, with what it wrote on its standard error.
+
+#include "support/TimeScale.h"
 
 #include <QProcess>
 #include <QTest>
@@ -10,32 +12,71 @@
 
 struct Closing {
     qint64 tookMs = -1;
-    QString failure; // empty when it ended with exit code 0
+    int engineThreads = -1; // the engine's threads left once the player was gone
+    QString failure;        // empty when it ended with exit code 0
 };
 
-// Closes the window `after` the program started, and waits for the program to end.
-inline Closing closeWhileConnecting(const QString &program, const QString &address,
-                                    std::chrono::milliseconds after) {
-    QProcess tuner;
-    tuner.start(program, {address});
-    if (!tuner.waitForStarted())
-        return {.failure = "did not start: " + tuner.errorString()};
+class ClosingTuner {
+public:
+    // Starts the program; with an address, it is tuned to it and closes when told to, without,
+    // it closes by itself as soon as the engine has begun to start.
+    explicit ClosingTuner(const QStringList &arguments) {
+        // The end is noted as it is reported, however long the test then takes to look.
+        QObject::connect(&process_, &QProcess::finished, [this] { endedAt_ = nowMs(); });
+        process_.start(QStringLiteral(TUNER_CLOSING), arguments);
+    }
+
+    QString startFailure() {
+        return process_.waitForStarted() ? QString() : "did not start: " + process_.errorString();
+    }
+
+    void close() { process_.write("close\n"); }
+
+    // Waits for the program to say that it closes its window, then for its end. Both come
+    // within seconds unless the program hangs; a program that has already ended counts as ended.
+    Closing awaitEnd() {
+        const int patienceMs = 10000 * timeScale();
+        const auto said = [this] { return process_.canReadLine() || endedAt_ >= 0; };
+        if (!QTest::qWaitFor(said, patienceMs))
+            return {.failure = "said nothing of closing its window: " + errors()};
+        const QByteArray line = process_.readLine().trimmed();
+        if (!line.startsWith("closing "))
+            return {.failure = "did not close its window: " + errors()};
+        const qint64 closedAt = line.mid(8).toLongLong();
+        if (!QTest::qWaitFor([this] { return endedAt_ >= 0; }, patienceMs))
+            return {.failure = QStringLiteral("still running %1 s after closing its window: %2")
+                                   .arg(patienceMs / 1000)
+                                   .arg(errors())};
+        Closing closing{.tookMs = endedAt_ - closedAt, .failure = {}};
+        const QByteArray threads = process_.readLine().trimmed();
+        if (threads.startsWith("engine threads "))
+            closing.engineThreads = threads.mid(15).toInt();
+        if (process_.exitStatus() != QProcess::NormalExit || process_.exitCode() != 0)
+            closing.failure = QStringLiteral("ended badly (exit code %1): %2")
+                                  .arg(process_.exitCode())
+                                  .arg(errors());
+        return closing;
+    }
+
+private:
+    // On the monotonic clock that all processes share, as the program writes its moment.
+    static qint64 nowMs() {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+    }
+
+    QString errors() { return QString::fromLocal8Bit(process_.readAllStandardError()).trimmed(); }
+
+    QProcess process_;
+    qint64 endedAt_ = -1;
+};
+
+// Tunes the program to `address` and closes its window `after` it started.
+inline Closing closeWhileConnecting(const QString &address, std::chrono::milliseconds after) {
+    ClosingTuner tuner({address});
+    if (const QString failure = tuner.startFailure(); !failure.isEmpty())
+        return {.failure = failure};
     QTest::qWait(int(after.count()));
-    tuner.write("close\n");
-    const bool answered = QTest::qWaitFor(
-        [&] { return tuner.canReadLine() || tuner.state() == QProcess::NotRunning; }, 10000);
-    const QByteArray line = tuner.readLine().trimmed();
-    if (!answered || !line.startsWith("closing "))
-        return {.failure =
-                    "did not close: " + QString::fromLocal8Bit(tuner.readAllStandardError())};
-    const qint64 closedAt = line.mid(8).toLongLong();
-    if (!tuner.waitForFinished(10000))
-        return {.failure = "still running 10 s after closing its window"};
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    const qint64 took =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now).count() - closedAt;
-    const QString errors = QString::fromLocal8Bit(tuner.readAllStandardError());
-    if (tuner.exitStatus() != QProcess::NormalExit || tuner.exitCode() != 0)
-        return {.tookMs = took, .failure = "ended badly: " + errors};
-    return {.tookMs = took, .failure = {}};
+    tuner.close();
+    return tuner.awaitEnd();
 }
