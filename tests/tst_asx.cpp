@@ -104,7 +104,7 @@ private slots:
         QCOMPARE(w.player.bufferingCount(), 0);
         QCOMPARE(w.status(), Waiting);
         tuneMonitored(w.form, "QTV", good.url());
-        QTRY_COMPARE_WITH_TIMEOUT(hanging.hangUps(), 1, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(hanging.hangUps(), 1, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(w.status(), Connected, 10000);
         QCOMPARE(hanging.requests(), 1);
         QCOMPARE(w.player.bufferingCount(), 1);

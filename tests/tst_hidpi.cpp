@@ -3,6 +3,7 @@
 // shows whole, at twice its size, inside its control.
 
 #include "form/Design.h"
+#include "support/DisplayWindows.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -111,10 +112,11 @@ class TestHiDpi : public QObject {
                 rgb(screen, 7 * scale - 1, 504 * scale) == Grey)
                 break;
         }
-        QTest::qWait(500); // every label painted
+        const auto &time = design::control("lblTime");
+        const QRect clock(px(time.left) * scale, px(time.top) * scale, px(time.width) * scale,
+                          px(time.height) * scale);
+        shot.window = settledScreen(QRect(QPoint(0, 0), QSize(730, 583) * scale), clock);
         shot.size = windowSizeOnScreen();
-        screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-        shot.window = screen.copy(QRect(QPoint(0, 0), QSize(730, 583) * scale));
         program.terminate();
         program.waitForFinished(3000);
         return shot;

@@ -3,6 +3,8 @@
 // tree for a person to look at.
 
 #include "form/Design.h"
+#include "support/DisplayWindows.h"
+#include "support/TimeScale.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -28,12 +30,16 @@ class TestScreenshot : public QObject {
 
     // Pixels of the window that differ from the README's screenshot, the clock aside, which shows
     // the time of each run; all of them when the sizes differ.
+    static QRect clockArea() {
+        const auto &time = design::control("lblTime");
+        return {px(time.left), px(time.top), px(time.width), px(time.height)};
+    }
+
     static qsizetype differencesFromReadme(const QImage &window) {
         const QImage shown(QStringLiteral(RUREDIVU_DOCS_DIR "/screenshot.png"));
         if (shown.size() != window.size())
             return qsizetype(window.width()) * window.height();
-        const auto &time = design::control("lblTime");
-        const QRect clock(px(time.left), px(time.top), px(time.width), px(time.height));
+        const QRect clock = clockArea();
         qsizetype differences = 0;
         for (int y = 0; y < window.height(); ++y)
             for (int x = 0; x < window.width(); ++x)
@@ -56,9 +62,7 @@ private slots:
             origin = windowOrigin(screen);
         }
         QVERIFY2(origin.x() >= 0, "the window did not show");
-        QTest::qWait(500);
-        screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-        const QImage window = screen.copy(QRect(origin, QSize(730, 583)));
+        const QImage window = settledScreen(QRect(origin, QSize(730, 583)), clockArea());
         const QString path = QDir::current().absoluteFilePath("screenshot.png");
         QVERIFY(window.save(path));
         qInfo("screenshot: %s", qPrintable(path));
@@ -86,7 +90,7 @@ private slots:
                                 .arg(path)));
 
         program.terminate();
-        QVERIFY(program.waitForFinished(3000));
+        QVERIFY(program.waitForFinished(10000 * timeScale()));
     }
 };
 

@@ -1,7 +1,11 @@
 #include "support/DisplayWindows.h"
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QRect>
+#include <QScreen>
 #include <QSet>
+#include <QTest>
 #include <QWindow>
 
 #include <xcb/xcb.h>
@@ -84,4 +88,28 @@ QStringList windowTitlesOf(qint64 pid) {
             titles << QString::fromUtf8(property(connection, window, "_NET_WM_NAME"));
     }
     return titles;
+}
+
+QImage settledScreen(const QRect &area, const QRect &changing) {
+    const auto look = [&area] {
+        return QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(area);
+    };
+    const auto agree = [&changing](const QImage &a, const QImage &b) {
+        if (a.size() != b.size())
+            return false;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                if (!changing.contains(x, y) && a.pixel(x, y) != b.pixel(x, y))
+                    return false;
+        return true;
+    };
+    QImage last = look();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QTest::qWait(100);
+        QImage now = look();
+        if (agree(last, now))
+            return now;
+        last = std::move(now);
+    }
+    return last;
 }

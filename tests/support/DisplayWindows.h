@@ -10,3 +10,10 @@ int foreignWindowsShown();
 
 // The titles of the top-level windows that the process `pid` shows, in no particular order.
 QStringList windowTitlesOf(qint64 pid);
+
+class QImage;
+class QRect;
+
+// What the screen shows in `area` once it has stopped changing outside `changing` (the clock):
+// two looks a tenth of a second apart that agree, or the last look after ten seconds.
+QImage settledScreen(const QRect &area, const QRect &changing);
