@@ -158,6 +158,9 @@ void TestPlaylistParser::reads_data() {
         << "http://a/1 <http://a/1>\nTwo <http://a/2>\n"
            "https://lists.example/tv/ten.mp3 <https://lists.example/tv/ten.mp3>\n"
            "tv: Other channels 1 2 3";
+    QTest::newRow("titles of nothing but a byte-order mark show the address")
+        << QByteArray("[playlist]\nFile1=http://a/1\nTitle1=\xEF\xBB\xBF\n") << FromNetwork
+        << "http://a/1 <http://a/1>\ntv: Other channels 1";
 
     const QByteArray manyEntries = QByteArray("http://a/1\n").repeated(MaxPlaylistEntries + 1);
     const struct {

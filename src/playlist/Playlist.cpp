@@ -8,9 +8,9 @@ qsizetype Playlist::size() const {
 
 QString Playlist::title(qsizetype entry) const {
     const Entry &e = m_entries[size_t(entry)];
-    if (e.titleSize == 0)
-        return address(entry);
-    return text({e.text + e.addressSize, e.titleSize});
+    // Decoding drops a byte-order mark, which may be all that a title holds.
+    const QString title = text({e.text + e.addressSize, e.titleSize});
+    return title.isEmpty() ? address(entry) : title;
 }
 
 QString Playlist::address(qsizetype entry) const {
