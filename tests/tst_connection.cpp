@@ -72,7 +72,7 @@ private slots:
         while (countedAt.size() < 4) {
             const auto counted = [&] { return w.player.bufferingCount() != 1 + countedAt.size(); };
             QVERIFY2(QTest::qWaitFor(counted, 20000 * timeScale()), "the stall was not counted");
-            countedAt.append(StreamServer::clockMs());
+            countedAt.append(monotonicMs());
             const int count = w.player.bufferingCount();
             QCOMPARE(count, 1 + countedAt.size());
             const bool error = w.status() == SignalError;

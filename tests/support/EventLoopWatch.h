@@ -9,7 +9,6 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
@@ -35,7 +34,7 @@ public:
         since_.start();
         at_ = schedStat();
         stolenAt_ = stolen();
-        tickedAt_ = QDateTime::currentMSecsSinceEpoch();
+        tickedAt_ = monotonicMs();
         timer_.start(TickMs);
         looker_ = std::jthread([this](std::stop_token stop) { look(stop); });
     }
@@ -118,7 +117,7 @@ private:
         since_.restart();
         at_ = schedStat();
         stolenAt_ = stolen();
-        tickedAt_ = QDateTime::currentMSecsSinceEpoch();
+        tickedAt_ = monotonicMs();
     }
 
     // While a gap lasts longer than a few ticks, notes where the kernel has the watched thread
@@ -126,7 +125,7 @@ private:
     void look(const std::stop_token &stop) {
         while (!stop.stop_requested()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            if (QDateTime::currentMSecsSinceEpoch() - tickedAt_ < 50)
+            if (monotonicMs() - tickedAt_ < 50)
                 continue;
             QFile wchan(thread_ + QStringLiteral("wchan"));
             QFile syscall(thread_ + QStringLiteral("syscall"));

@@ -2,6 +2,7 @@
 
 #include "support/OriginPriority.h"
 #include "support/TestMedia.h"
+#include "support/TimeScale.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,7 +17,6 @@
 #include <QTimer>
 
 #include <atomic>
-#include <chrono>
 #include <future>
 
 namespace {
@@ -269,7 +269,7 @@ private:
                 p->timer.stop();
                 {
                     QMutexLocker lock(&stallsMutex);
-                    stallsBegunAt.append(clockMs());
+                    stallsBegunAt.append(monotonicMs());
                 }
                 stalling = true;
                 QTimer::singleShot(o.stallForMs, &p->timer, [this, p] {
@@ -344,11 +344,6 @@ int StreamServer::stalls() const {
 QList<qint64> StreamServer::stallsBegunAt() const {
     QMutexLocker lock(&worker_->stallsMutex);
     return worker_->stallsBegunAt;
-}
-
-qint64 StreamServer::clockMs() {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
 }
 
 bool StreamServer::stalling() const {

@@ -83,10 +83,8 @@ public:
     // Stalls begun so far, and whether one is going on now.
     int stalls() const;
     bool stalling() const;
-    // When each of them began, by `clockMs()`.
+    // When each of them began, by `monotonicMs()`.
     QList<qint64> stallsBegunAt() const;
-    // Milliseconds on the monotonic clock that all threads and processes share.
-    static qint64 clockMs();
     // Connections that the client has closed.
     int hangUps() const;
     // The value of the header `name` in the last request, as it came; null when it had none.

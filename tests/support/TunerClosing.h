@@ -22,7 +22,7 @@ public:
     // it closes by itself as soon as the engine has begun to start.
     explicit ClosingTuner(const QStringList &arguments) {
         // The end is noted as it is reported, however long the test then takes to look.
-        QObject::connect(&process_, &QProcess::finished, [this] { endedAt_ = nowMs(); });
+        QObject::connect(&process_, &QProcess::finished, [this] { endedAt_ = monotonicMs(); });
         process_.start(QStringLiteral(TUNER_CLOSING), arguments);
     }
 
@@ -59,12 +59,6 @@ public:
     }
 
 private:
-    // On the monotonic clock that all processes share, as the program writes its moment.
-    static qint64 nowMs() {
-        const auto now = std::chrono::steady_clock::now().time_since_epoch();
-        return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
-    }
-
     QString errors() { return QString::fromLocal8Bit(process_.readAllStandardError()).trimmed(); }
 
     QProcess process_;
