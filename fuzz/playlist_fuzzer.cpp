@@ -1,7 +1,9 @@
 // Feeds any bytes to the playlist parser, as a local file and as an address on the network, and
 // reads back everything the result holds. Beyond crashes and leaks it checks that a playlist from
-// the network never hands out a local file and that every entry is in its tuner's groups.
+// the network never hands out a local file, nor a logo but from the web, that every entry is in
+// its tuner's groups and that its title's bytes are its title.
 
+#include "net/Addresses.h"
 #include "playlist/Playlist.h"
 
 #include <algorithm>
@@ -39,6 +41,13 @@ void readAll(const ParsedPlaylist &parsed, bool fromNetwork) {
         const QUrl url(address);
         if (fromNetwork)
             check(!url.isLocalFile() && !url.isRelative());
+        const QString logo = playlist.logo(entry);
+        if (fromNetwork && !logo.isEmpty())
+            check(isWebAddress(QUrl(logo)));
+        const QByteArrayView title = playlist.titleBytes(entry);
+        check(title.isEmpty() ? playlist.title(entry) == address
+                              : QString::fromUtf8(title) == playlist.title(entry));
+        check(playlist.number(entry) >= 1);
         for (const QString &header : {playlist.userAgent(entry), playlist.referrer(entry)})
             check(std::none_of(header.begin(), header.end(),
                                [](QChar c) { return c.unicode() < 0x20; }));

@@ -1,13 +1,14 @@
 // Windows Media's XML playlists as servers send them, read without the engine.
 
 #include "player/AsxDocument.h"
+#include "support/ListedAddresses.h"
 
 #include <QStringEncoder>
 #include <QTest>
 
 namespace {
 
-const QUrl Location("http://radio.example/live/channel.asx");
+const QUrl Location(RemoteList);
 
 // The items as text, each <entryref> marked.
 QStringList texts(const std::vector<AsxItem> &items) {
@@ -94,6 +95,12 @@ private slots:
             << QByteArray("<asx><entry><ref href=\"http://a.example/1\"/></entry><entry><ref "
                           "href=\"http://a.exa")
             << QStringList{"http://a.example/1"};
+        // What every list from the network may name, the same as for playlists.
+        for (const ListedAddress &listed : ListedAddresses) {
+            QTest::addRow("listed: %s", listed.written)
+                << "<asx><entry><ref href=\"" + QByteArray(listed.written) + "\"/></entry></asx>"
+                << (listed.outcome == Listed::Opened ? QStringList{listed.opened} : QStringList{});
+        }
     }
     void read() {
         QFETCH(QByteArray, document);

@@ -42,7 +42,7 @@ struct Expected {
 };
 
 // The catalogue as the channel list promises it, row by row.
-const Expected Rows[50]{
+const Expected ExpectedRows[50]{
     {u"CCTV 9", u"CCTV 9", Monitored, R"(^(rtsp://\d+\.\d+\.\d+\.\d+/\S+) \1$)"},
     {u"QTV", u"QTV", Monitored, R"(^mms://\d+\.\d+\.\d+\.\d+/\S+\.wsx$)"},
     {u"Sky news", u"Sky news", Monitored, MmsLive},
@@ -128,7 +128,7 @@ private slots:
     void rowsAsListed() {
         for (int i = 0; i < 50; ++i) {
             const ChannelEntry &row = Catalogue[i];
-            const Expected &expected = Rows[i];
+            const Expected &expected = ExpectedRows[i];
             QCOMPARE(text(row.ListLabel), QString::fromUtf16(expected.label));
             QCOMPARE(text(row.ChannelName), QString::fromUtf16(expected.caption));
             QCOMPARE(row.PlayMethod, expected.method);
@@ -147,7 +147,7 @@ private slots:
     void addressesOfTheirKind() {
         for (int i = 0; i < 50; ++i) {
             const QString address = text(Catalogue[i].StreamAddress);
-            const QRegularExpression kind(Rows[i].kind);
+            const QRegularExpression kind(ExpectedRows[i].kind);
             QVERIFY(kind.isValid());
             QVERIFY2(kind.match(address).hasMatch(),
                      qPrintable(QString("row %1: %2").arg(i + 1).arg(address)));

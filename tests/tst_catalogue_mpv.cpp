@@ -41,6 +41,7 @@ public:
     void play() override { mpv.play(); }
     void setVolume(int volume) override { mpv.setVolume(volume); }
     void enterFullScreen() override { mpv.enterFullScreen(); }
+    void leaveFullScreen() override { mpv.leaveFullScreen(); }
     int bufferingCount() const override { return mpv.bufferingCount(); }
     bool streamFailed() const override { return mpv.streamFailed(); }
 };

@@ -1,8 +1,9 @@
 // Playlists as they are found in the wild, each read from a local file or from an address, and
-// what comes out of them: entries, groups of each tuner, HTTP headers, entries left out, or why
-// the playlist was refused.
+// what comes out of them: entries, groups of each tuner, HTTP headers, logos, channel numbers,
+// entries left out, or why the playlist was refused.
 
 #include "playlist/Playlist.h"
+#include "support/ListedAddresses.h"
 
 #include <QTest>
 
@@ -11,8 +12,9 @@ namespace {
 const QString FromFile = QStringLiteral("file:///lists/tv.m3u");
 const QString FromNetwork = QStringLiteral("https://lists.example/tv/all.m3u");
 
-// One line per entry: "title <address>", its headers and " radio" when given; then the groups of
-// each tuner with the numbers of their entries, and the count of entries left out.
+// One line per entry: "title <address>", its headers, logo, " radio" and its channel number when
+// given; then the groups of each tuner with the numbers of their entries, and the count of entries
+// left out.
 QString render(const ParsedPlaylist &parsed) {
     if (!parsed.playlist)
         return u"error: "_qs + parsed.error;
@@ -24,8 +26,12 @@ QString render(const ParsedPlaylist &parsed) {
             line += u" ua="_qs + list.userAgent(entry);
         if (!list.referrer(entry).isEmpty())
             line += u" ref="_qs + list.referrer(entry);
+        if (!list.logo(entry).isEmpty())
+            line += u" logo="_qs + list.logo(entry);
         if (list.isRadio(entry))
             line += u" radio"_qs;
+        if (list.number(entry) != entry + 1)
+            line += u" ch="_qs + QString::number(list.number(entry));
         lines << line;
     }
     for (const auto &[tuner, groups] :
@@ -43,6 +49,37 @@ QString render(const ParsedPlaylist &parsed) {
     if (list.leftOut() > 0)
         lines << u"left out: "_qs + QString::number(list.leftOut());
     return lines.join(u'\n');
+}
+
+// A title's bytes are the title, and there are none where the address stands for the title.
+bool titleBytesAgree(const ParsedPlaylist &parsed) {
+    for (qsizetype entry = 0; parsed.playlist && entry < parsed.playlist->size(); ++entry) {
+        const Playlist &list = *parsed.playlist;
+        const QByteArrayView bytes = list.titleBytes(entry);
+        if (bytes.isEmpty() ? list.title(entry) != list.address(entry)
+                            : QString::fromUtf8(bytes) != list.title(entry))
+            return false;
+    }
+    return true;
+}
+
+// A list from the network with a channel that is always played, then `listed`.
+QByteArray listedPlaylist(const ListedAddress &listed) {
+    return "http://a.example/ok\n" + QByteArray(listed.written) + '\n';
+}
+
+QString listedExpectation(const ListedAddress &listed) {
+    const QString kept = u"http://a.example/ok <http://a.example/ok>\n"_qs;
+    switch (listed.outcome) {
+    case Listed::Opened:
+        return kept + QStringLiteral("%1 <%1>\n").arg(QString::fromUtf8(listed.opened)) +
+               u"tv: Other channels 1 2"_qs;
+    case Listed::LeftOut:
+        return kept + u"tv: Other channels 1\nleft out: 1"_qs;
+    case Listed::Broken:
+        break;
+    }
+    return kept + u"tv: Other channels 1"_qs;
 }
 
 } // namespace
@@ -68,7 +105,7 @@ void TestPlaylistParser::reads_data() {
                "#EXTINF:0 TVG-ID=b GROUP-TITLE=Sport,B\r\n"
                "  https://b.example/b.ts  \r\n")
         << FromNetwork
-        << "A, the one <http://a.example/live/a b.m3u8?x=1&y=[2]>\n"
+        << "A, the one <http://a.example/live/a b.m3u8?x=1&y=[2]> logo=http://l/a.png\n"
            "B <https://b.example/b.ts>\n"
            "tv: News 1; Sport 2";
     QTest::newRow("plain addresses, comments, blank lines, a second header, any duration")
@@ -151,6 +188,78 @@ void TestPlaylistParser::reads_data() {
         << "/lists/a.ts </lists/a.ts>\n/b#1.ts </b#1.ts>\n/media/c.ts </media/c.ts>\n"
            "file:///media/d.ts <file:///media/d.ts>\ndvd://1 <dvd://1>\nhttp://e/ <http://e/>\n"
            "tv: Other channels 1 2 3 4 5 6";
+    QTest::newRow("logos from the network: http(s), relative ones resolved, nothing else")
+        << QByteArray("#EXTINF:-1 tvg-logo=\"https://l.example/a.png\",A\nhttp://a/1\n"
+                      "#EXTINF:-1 TVG-LOGO=HTTP://L.EXAMPLE/B.PNG,B\nhttp://a/2\n"
+                      "#EXTINF:-1 tvg-logo=\" logos/c d.png \",C\nhttp://a/3\n"
+                      "#EXTINF:-1 tvg-logo=\"//cdn.example/d.png\",D\nhttp://a/4\n"
+                      "#EXTINF:-1 tvg-logo=\"/usr/share/icons/e.png\",E\nhttp://a/5\n"
+                      "#EXTINF:-1 tvg-logo=\"file:///usr/share/icons/f.png\",F\nhttp://a/6\n"
+                      "#EXTINF:-1 tvg-logo=\"C:\\logos\\g.png\",G\nhttp://a/7\n"
+                      "#EXTINF:-1 tvg-logo=\"ftp://l.example/h.png\",H\nhttp://a/8\n"
+                      "#EXTINF:-1 tvg-logo=\"data:image/png;base64,iVBORw0K\",I\nhttp://a/9\n"
+                      "#EXTINF:-1 tvg-logo=\"http:l.example/j.png\",J\nhttp://a/10\n"
+                      "#EXTINF:-1 tvg-logo=\"http://l.example/\x01k.png\",K\nhttp://a/11\n"
+                      "#EXTINF:-1 tvg-logo=\"\",L\nhttp://a/12\n")
+        << FromNetwork
+        << "A <http://a/1> logo=https://l.example/a.png\n"
+           "B <http://a/2> logo=HTTP://L.EXAMPLE/B.PNG\n"
+           "C <http://a/3> logo=https://lists.example/tv/logos/c%20d.png\n"
+           "D <http://a/4> logo=https://cdn.example/d.png\n"
+           "E <http://a/5>\nF <http://a/6>\nG <http://a/7>\nH <http://a/8>\nI <http://a/9>\n"
+           "J <http://a/10>\nK <http://a/11>\nL <http://a/12>\n"
+           "tv: Other channels 1 2 3 4 5 6 7 8 9 10 11 12";
+    QTest::newRow("logos from a local playlist: local files too")
+        << QByteArray("#EXTINF:-1 tvg-logo=\"logos/a.png\",A\nhttp://a/1\n"
+                      "#EXTINF:-1 tvg-logo=\"/usr/share/icons/b.png\",B\nhttp://a/2\n"
+                      "#EXTINF:-1 tvg-logo=\"file:///usr/share/icons/c.png\",C\nhttp://a/3\n"
+                      "#EXTINF:-1 tvg-logo=\"https://l.example/d.png\",D\nhttp://a/4\n"
+                      "#EXTINF:-1 tvg-logo=\"dvb://1\",E\nhttp://a/5\n"
+                      "#EXTINF:-1 tvg-logo=\"ftp://l.example/f.png\",F\nhttp://a/6\n")
+        << FromFile
+        << "A <http://a/1> logo=/lists/logos/a.png\n"
+           "B <http://a/2> logo=/usr/share/icons/b.png\n"
+           "C <http://a/3> logo=file:///usr/share/icons/c.png\n"
+           "D <http://a/4> logo=https://l.example/d.png\nE <http://a/5>\nF <http://a/6>\n"
+           "tv: Other channels 1 2 3 4 5 6";
+    QTest::newRow("logos from an address of no web protocol: relative ones dropped")
+        << QByteArray("#EXTINF:-1 tvg-logo=\"a.png\",A\nb.ts\n"
+                      "#EXTINF:-1 tvg-logo=\"https://l.example/c.png\",C\nd.ts\n")
+        << "rtsp://lists.example/tv/all.m3u"
+        << "A <rtsp://lists.example/tv/b.ts>\n"
+           "C <rtsp://lists.example/tv/d.ts> logo=https://l.example/c.png\n"
+           "tv: Other channels 1 2";
+    QTest::newRow("channel numbers: whole numbers from 1 to 99999, else the place")
+        << QByteArray("#EXTINF:-1 tvg-chno=\"101\",A\nhttp://a/1\n"
+                      "#EXTINF:-1,B\nhttp://a/2\n"
+                      "#EXTINF:-1 tvg-chno=\"0\",C\nhttp://a/3\n"
+                      "#EXTINF:-1 tvg-chno=\"-5\",D\nhttp://a/4\n"
+                      "#EXTINF:-1 tvg-chno=\"twelve\",E\nhttp://a/5\n"
+                      "#EXTINF:-1 tvg-chno=\"1.5\",F\nhttp://a/6\n"
+                      "#EXTINF:-1 tvg-chno=\"99999999999999999999\",G\nhttp://a/7\n"
+                      "#EXTINF:-1 tvg-chno=\"100000\",H\nhttp://a/8\n"
+                      "#EXTINF:-1 TVG-CHNO=99999,I\nhttp://a/9\n"
+                      "#EXTINF:-1 tvg-chno=\" 007 \",J\nhttp://a/10\n"
+                      "#EXTINF:-1 tvg-chno=\"\",K\nhttp://a/11\n"
+                      "#EXTINF:-1 tvg-chno=\"+12\",L\nhttp://a/12\n"
+                      "#EXTINF:-1 tvg-chno=\"3\",M\nhttp://a/13\n")
+        << FromNetwork
+        << "A <http://a/1> ch=101\nB <http://a/2>\nC <http://a/3>\nD <http://a/4>\n"
+           "E <http://a/5>\nF <http://a/6>\nG <http://a/7>\nH <http://a/8>\n"
+           "I <http://a/9> ch=99999\nJ <http://a/10> ch=7\nK <http://a/11>\nL <http://a/12>\n"
+           "M <http://a/13> ch=3\ntv: Other channels 1 2 3 4 5 6 7 8 9 10 11 12 13";
+    QTest::newRow("a later #EXTINF before the address drops the logo and number of the first")
+        << QByteArray("#EXTINF:-1 tvg-logo=\"http://l/a.png\" tvg-chno=9,Lost\n"
+                      "#EXTINF:-1,Kept\nhttp://a/1\n")
+        << FromNetwork << "Kept <http://a/1>\ntv: Other channels 1";
+    QTest::newRow("titles starting with byte-order marks")
+        << QByteArray("#EXTINF:-1,\xEF\xBB\xBF\xEF\xBB\xBFOne\nhttp://a/1\n"
+                      "#EXTINF:-1,\xEF\xBB\xBF\xEF\xBB\xBF\nhttp://a/2\n")
+        << FromNetwork << "One <http://a/1>\nhttp://a/2 <http://a/2>\ntv: Other channels 1 2";
+    for (const ListedAddress &listed : ListedAddresses) {
+        QTest::addRow("listed: %s", listed.written)
+            << listedPlaylist(listed) << RemoteList << listedExpectation(listed);
+    }
     QTest::newRow("PLS in the order of N")
         << QByteArray("[Playlist]\r\nNumberOfEntries=3\r\nFile2=http://a/2\r\nTitle2=Two\r\n"
                       "File10=ten.mp3\r\nfile1=http://a/1\r\nTitle3=No file\r\nVersion=2\r\n")
@@ -189,7 +298,9 @@ void TestPlaylistParser::reads() {
     QFETCH(QByteArray, text);
     QFETCH(QString, location);
     QFETCH(QString, expected);
-    QCOMPARE(render(parsePlaylist(text, QUrl(location))), expected);
+    const ParsedPlaylist parsed = parsePlaylist(text, QUrl(location));
+    QCOMPARE(render(parsed), expected);
+    QVERIFY(titleBytesAgree(parsed));
 }
 
 QTEST_APPLESS_MAIN(TestPlaylistParser)

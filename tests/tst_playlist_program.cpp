@@ -19,10 +19,12 @@ namespace {
 constexpr int AnswerTimeoutMs = 60000;
 
 // The lines the program itself wrote on stderr; libraries may add lines of their own.
+// The program's own lines, less the one that says the desktop's media controls are off where
+// no session bus runs.
 QStringList programLines(const QByteArray &err) {
     QStringList lines;
     for (const QByteArray &line : err.split('\n'))
-        if (line.startsWith("ruredivu: "))
+        if (line.startsWith("ruredivu: ") && !line.contains("media keys"))
             lines << QString::fromUtf8(line);
     return lines;
 }

@@ -37,7 +37,7 @@ qint64 residentBytes() {
     return pages.size() > 1 ? pages[1].toLongLong() * ::sysconf(_SC_PAGESIZE) : -1;
 }
 
-struct Channel {
+struct SoakChannel {
     QString name;
     QString address;
     QString status; // where it comes to
@@ -62,7 +62,7 @@ private slots:
             {.body = news, .bytesPerSecond = int(news.size() / 30), .announceLength = false});
         StreamServer sportsServer(
             {.body = sports, .bytesPerSecond = int(sports.size() / 30), .announceLength = false});
-        const Channel channels[]{
+        const SoakChannel channels[]{
             {"Sky news", newsServer.url(), "Connected to Sky news"},
             {"Saudi Sports", sportsServer.url(), "Connected to Saudi Sports"},
             {"QTV", QString("http://127.0.0.1:%1/qtv.ts").arg(StreamServer::refusingPort()),
@@ -72,7 +72,7 @@ private slots:
         PlayerWindow w;
         w.form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.form));
-        const Channel *tuned = nullptr;
+        const SoakChannel *tuned = nullptr;
         QStringList wrong;
         QObject::connect(w.c().TimeConnection, &QTimer::timeout, this, [&] {
             if (w.status() != Waiting && w.status() != tuned->status)

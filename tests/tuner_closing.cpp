@@ -7,10 +7,9 @@
 //
 //     tuner_closing [ADDRESS]
 
+#include "app/Application.h"
 #include "app/MainForm.h"
-#include "form/Design.h"
 #include "player/MpvPlayer.h"
-#include "player/ProcessSettings.h"
 #include "support/Tuning.h"
 
 #include <QApplication>
@@ -78,13 +77,9 @@ int runWindow(const char *address) {
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
-    applyProcessSettings();
+    setUpApplication();
     if (argc > 2)
         return 2;
-    QApplication::setApplicationName(QStringLiteral("RURE DIVU"));
-    QApplication::setOrganizationName(QString::fromUtf8(design::Company));
-    QApplication::setApplicationVersion(QString::fromUtf8(design::Version));
-    QApplication::setWindowIcon(appIcon());
     try {
         const int status = runWindow(argc == 2 ? argv[1] : nullptr);
         std::printf("engine threads %d\n", engineThreads());

@@ -4,6 +4,8 @@
 #include "form/Controls.h"
 #include "tuner/TunerList.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -61,6 +63,8 @@ void OurPlayer::tune(const QString &url) {
     waiting_ = true;
     started_ = false;
     restarted_ = false;
+    if (byKey_)
+        return pressNext(false);
     if (playlist_)
         return clickItem(url);
     for (const ChannelEntry &channel : Catalogue) {
@@ -68,6 +72,15 @@ void OurPlayer::tune(const QString &url) {
             return clickItem(channel.ListLabel.toString());
     }
     qFatal("no channel has the address %s", qPrintable(url));
+}
+
+void OurPlayer::pressNext(bool autoRepeat) {
+    QWidget *video = form_.controls().videoControl;
+    video->setFocus();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier, QString(), autoRepeat);
+    QApplication::sendEvent(video, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_PageUp, Qt::NoModifier, QString(), autoRepeat);
+    QApplication::sendEvent(video, &release);
 }
 
 void OurPlayer::clickItem(const QString &text) {
@@ -97,8 +110,10 @@ void OurPlayer::drainEvents() {
         if (event->event_id == MPV_EVENT_NONE)
             return;
         // A restart counts only after the new address's own start, not a late one of the last.
-        if (event->event_id == MPV_EVENT_START_FILE && waiting_)
-            started_ = true;
+        if (event->event_id == MPV_EVENT_START_FILE) {
+            ++loads_;
+            started_ = started_ || waiting_;
+        }
         if (event->event_id == MPV_EVENT_PLAYBACK_RESTART && waiting_ && started_) {
             waiting_ = false;
             restarted_ = true;

@@ -22,8 +22,13 @@ public:
 
     qint64 pid() const override;
     // The address must be that of a channel in the genre shown; a playlist's entry must have no
-    // title but its address.
+    // title but its address. With BENCH_ZAP_KEY set, the channel key (Page Up, from the video)
+    // tunes instead of the click: the address must then be the next channel's.
     void tune(const QString &url) override;
+    // Presses the channel key once, as the keyboard does.
+    void pressNext(bool autoRepeat);
+    // The streams that the engine has begun to open.
+    int loadsStarted() const { return loads_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -41,4 +46,6 @@ private:
     bool waiting_ = false;
     bool started_ = false;
     bool restarted_ = false;
+    bool byKey_ = qEnvironmentVariableIsSet("BENCH_ZAP_KEY");
+    int loads_ = 0;
 };

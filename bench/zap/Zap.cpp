@@ -8,6 +8,9 @@
 //   changes.rss_end_kb    and after the last
 //   changes.stall_ms      the longest time the event loop of this process did not run in them
 //   changes.failed        changes that showed no frame within 10 s
+//   held.loads, held.stall_ms  with BENCH_HELD_KEYS=n (ours only): the channel key pressed ten
+//                         times a second n times, as a held key repeats, and then 2 s: the
+//                         streams that the engine began to open, and the longest stall
 //
 // usage: bench_zap ours|mpv|ffmpeg URL...
 //   ours    the tuner's own window and player (OurPlayer.h); the addresses are those of channels
@@ -112,6 +115,20 @@ int ffmpegFirstFrame(const QString &url) {
     return 0;
 }
 
+// Zaps as fast as a held key: only where the keys stop should a stream open.
+void heldKeys(OurPlayer &player, int presses) {
+    const int loadsBefore = player.loadsStarted();
+    Watchdog watchdog;
+    for (int i = 0; i < presses; ++i) {
+        player.pressNext(i > 0);
+        pause(100);
+    }
+    pause(2000);
+    print("held.presses", presses);
+    print("held.loads", player.loadsStarted() - loadsBefore);
+    print("held.stall_ms", watchdog.stallMs());
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -137,6 +154,10 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     pause(1000);
+    if (const int presses = setting("BENCH_HELD_KEYS", 0); presses > 0 && mode == u"ours") {
+        heldKeys(static_cast<OurPlayer &>(*player), presses);
+        return 0;
+    }
 
     const double first = zap(*player, urls[0]);
     if (first < 0) {

@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/AccessibleTexts.h"
+#include "app/Zapping.h"
 #include "form/ControlOps.h"
 #include "form/Design.h"
 #include "player/Player.h"
@@ -150,7 +151,8 @@ template <typename T> void bind(QWidget *form, T *&field, const char *name) {
 } // namespace
 
 MainForm::MainForm(Player &player, QWidget *parent)
-    : QWidget(parent), player_(player), source_(std::make_shared<BuiltInSource>()) {
+    : QWidget(parent), player_(player),
+      tuning_(c_, player_, monitor_, std::make_shared<BuiltInSource>()) {
     // The pictures are linked in from a static library, which Qt cannot find by itself.
     Q_INIT_RESOURCE(resources);
     setWindowTitle(qs(design::Title));
@@ -163,6 +165,7 @@ MainForm::MainForm(Player &player, QWidget *parent)
     buildControls();
     wireEvents();
     load();
+    zapping_ = new Zapping(c_, tuning_);
 }
 
 void MainForm::buildControls() {
@@ -248,11 +251,10 @@ void MainForm::buildControls() {
 
 void MainForm::wireEvents() {
     connect(c_.cmdBack, &QPushButton::clicked, this, &MainForm::cmdBackClick);
-    connect(c_.cmdTv, &QPushButton::clicked, this, [this] { cmdTvClick(c_, *source_); });
-    connect(c_.cmdRadio, &QPushButton::clicked, this, [this] { cmdRadioClick(c_, *source_); });
-    connect(c_.lstTuner, &TunerList::userClick, this,
-            [this] { lstTunerClick(c_, *source_, player_, monitor_); });
-    connect(c_.cboGenre, &GenreCombo::userPick, this, [this] { cboGenreClick(c_, *source_); });
+    connect(c_.cmdTv, &QPushButton::clicked, this, [this] { cmdTvClick(c_, tuning_); });
+    connect(c_.cmdRadio, &QPushButton::clicked, this, [this] { cmdRadioClick(c_, tuning_); });
+    connect(c_.lstTuner, &TunerList::userClick, this, [this] { lstTunerClick(c_, tuning_); });
+    connect(c_.cboGenre, &GenreCombo::userPick, this, [this] { cboGenreClick(c_, tuning_); });
     connect(c_.cmdFS, &QPushButton::clicked, this, [this] { cmdFSClick(player_); });
     // Drags, keys, the wheel and clicks beside the thumb all raise an action; a click on the
     // thumb raises none, so its press counts as the slider's click.
@@ -281,6 +283,7 @@ void MainForm::cmdBackClick() {
     writeFormWidth(c_, design::CollapsedWidth);
     c_.cmdTv->setEnabled(true);
     c_.cmdRadio->setEnabled(true);
+    tuning_.setTuner(TunerKind::Radio);
 }
 
 QIcon appIcon() {

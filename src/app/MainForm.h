@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/TuningState.h"
 #include "form/Controls.h"
 #include "status/ConnectionMonitor.h"
 
@@ -8,8 +9,8 @@
 
 #include <memory>
 
-class ChannelSource;
 class Player;
+class Zapping;
 class Playlist;
 class PlaylistLoader;
 
@@ -30,6 +31,8 @@ public:
     const Controls &controls() const { return c_; }
     Player &player() const { return player_; }
     ConnectionMonitor &monitor() { return monitor_; }
+    TuningState &tuning() { return tuning_; }
+    Zapping &zapping() { return *zapping_; }
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -44,9 +47,10 @@ private:
     void cmdBackClick();
 
     Player &player_;
-    std::shared_ptr<const ChannelSource> source_; // where the lists' genres and channels come from
     Controls c_;
     ConnectionMonitor monitor_{c_, player_};
+    TuningState tuning_;
+    Zapping *zapping_ = nullptr;
     std::unique_ptr<PlaylistLoader> loader_;
     QString loading_;             // the playlist being read, as the user named it
     QString statusBeforeLoading_; // the status line's text from before, back if loading fails

@@ -76,15 +76,15 @@ void MainForm::openPlaylist(const QString &source) {
 }
 
 void MainForm::playlistLoaded(const std::shared_ptr<const Playlist> &playlist) {
-    source_ = std::make_shared<PlaylistSource>(playlist);
+    tuning_.setSource(std::make_shared<PlaylistSource>(playlist));
     setWindowTitle(QStringLiteral("%1 - %2").arg(titleName(loading_), appTitle()));
     loading_.clear();
     c_.lblBuffering->setText(loadedText(*playlist));
     // The new channels show at once, under the radio tuner if it is the one shown, else TV.
     if (!c_.cmdRadio->isEnabled())
-        cmdRadioClick(c_, *source_);
+        cmdRadioClick(c_, tuning_);
     else
-        cmdTvClick(c_, *source_);
+        cmdTvClick(c_, tuning_);
 }
 
 void MainForm::playlistFailed(const QString &message) {

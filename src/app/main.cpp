@@ -1,20 +1,13 @@
+#include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/MainForm.h"
-#include "form/Design.h"
+#include "app/Zapping.h"
 #include "player/MpvPlayer.h"
-#include "player/ProcessSettings.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
-
-namespace {
-
-QString version() {
-    return QString::fromUtf8(design::Version);
-}
-
-} // namespace
 
 int main(int argc, char *argv[]) {
     QStringList arguments;
@@ -27,7 +20,7 @@ int main(int argc, char *argv[]) {
         std::fputs(qPrintable(helpText()), stdout);
         return 0;
     case CommandLine::Action::Version:
-        std::printf("ruredivu %s\n", qPrintable(version()));
+        std::printf("ruredivu %s\n", qPrintable(applicationVersion()));
         return 0;
     case CommandLine::Action::Misuse:
         std::fprintf(stderr, "ruredivu: %s; usage: %s\n", qPrintable(line.problem),
@@ -38,17 +31,15 @@ int main(int argc, char *argv[]) {
     }
 
     QApplication app(argc, argv);
-    applyProcessSettings();
-    QApplication::setApplicationName(QStringLiteral("RURE DIVU"));
-    QApplication::setOrganizationName(QString::fromUtf8(design::Company));
-    QApplication::setApplicationVersion(version());
-    QApplication::setWindowIcon(appIcon());
-    // Lets the desktop match the window to its launcher and icon.
-    QApplication::setDesktopFileName(QStringLiteral(RUREDIVU_APP_ID));
+    setUpApplication();
     MpvPlayer player;
     MainForm form(player);
     form.show();
     if (!line.playlist.isEmpty())
         form.openPlaylist(line.playlist);
+    // The desktop's media controls come once the window is up: the bus is a round trip away.
+    QTimer::singleShot(0, &form, [&form] {
+        form.zapping().startDesktopControls(QGuiApplication::desktopFileName());
+    });
     return QApplication::exec();
 }

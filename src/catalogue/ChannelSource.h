@@ -9,7 +9,9 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 enum class TunerKind : quint8 { Tv, Radio };
 
@@ -25,6 +27,22 @@ struct ListItem {
 };
 using ListItems = QList<ListItem>;
 
+// The rows of a list. A playlist's group may hold a hundred thousand channels, so its rows become
+// items only as they are asked for (the view asks for those on screen).
+class ListRows {
+public:
+    virtual ~ListRows() = default;
+    virtual qsizetype size() const = 0;
+    virtual ListItem item(qsizetype row) const = 0;
+    // The first row holding `item` (the same number, or the same text where there is none), or
+    // -1.
+    virtual qsizetype find(const ListItem &item) const;
+};
+using Rows = std::shared_ptr<const ListRows>;
+
+// Rows made of items already at hand.
+Rows rowsOf(ListItems items);
+
 // What tuning shows and plays for one channel.
 struct Channel {
     QString name;   // shown in `lblChannelName`
@@ -32,6 +50,7 @@ struct Channel {
     QString address;
     StreamHeaders headers;
     PlayMethod method = PlayMethod::Monitored;
+    QString logo; // the address of the channel's logo; empty when it has none
 };
 
 class ChannelSource {
@@ -41,9 +60,18 @@ public:
     // The genres that the tuner offers, in order.
     virtual ListItems genres(TunerKind tuner) const = 0;
     // The channels that a click on `item` in the list shows, or nothing when the item shows none.
-    virtual std::optional<ListItems> listClickChannels(const ListItem &item) const = 0;
+    virtual std::optional<Rows> listClickChannels(const ListItem &item) const = 0;
     // The channels that a pick of `item` in the genre picker shows, or nothing.
-    virtual std::optional<ListItems> comboPickChannels(const ListItem &item) const = 0;
+    virtual std::optional<Rows> comboPickChannels(const ListItem &item) const = 0;
     // What a click on `item` tunes, or nothing when it tunes nothing.
     virtual std::optional<Channel> channel(const ListItem &item) const = 0;
+
+    // The numbers that `lblIndexNo` shows for the channels ("CH 00003" is 3), ascending, each
+    // once; and the item that tunes the channel with that number.
+    virtual std::vector<qint32> channelNumbers() const = 0;
+    virtual std::optional<ListItem> numberedChannel(qint32 number) const = 0;
+
+    // The tuner's channels, of every genre, whose text holds `text` ignoring case and accents, in
+    // the source's order.
+    virtual Rows search(TunerKind tuner, const QString &text) const = 0;
 };

@@ -1,5 +1,7 @@
 #include "player/AsxDocument.h"
 
+#include "net/Addresses.h"
+
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -7,12 +9,6 @@
 #include <optional>
 
 namespace {
-
-// Protocols of streams on the network; anything else (file:, dvd:, av://, ...) opens something
-// on this machine.
-const QStringList NetworkSchemes{"http",  "https", "mms",   "mmsh",   "mmst",   "rtmp",
-                                 "rtmpe", "rtmps", "rtmpt", "rtmpte", "rtmpts", "rtp",
-                                 "rtsp",  "rtsps", "srt",   "udp"};
 
 // The elements that name what to play.
 const QStringList ReadElements{"entry", "ref", "entryref"};
@@ -157,16 +153,14 @@ std::optional<Tag> readTag(const QString &text, qsizetype at) {
     return std::nullopt;
 }
 
-// Paths from the root and Windows paths and shares are what playlists written for a disk name;
-// the engine, too, reads them as local files and not as places on the server.
-std::optional<QUrl> networkAddress(const QString &href, const QUrl &location) {
+// A document may name what any list from its location may name.
+std::optional<QUrl> listedAddress(const QString &href, const QUrl &location) {
     const QString reference = href.trimmed();
-    if (reference.isEmpty() || reference.startsWith('\\') ||
-        (reference.startsWith('/') && !reference.startsWith(u"//")))
+    const Reach reach = ListOrigin(location).reach(reference.toUtf8());
+    if (reach != Reach::AsWritten && reach != Reach::Relative)
         return std::nullopt;
     const QUrl address = location.resolved(QUrl(reference));
-    if (!address.isValid() || address.host().isEmpty() ||
-        !NetworkSchemes.contains(address.scheme(), Qt::CaseInsensitive))
+    if (!address.isValid())
         return std::nullopt;
     return address;
 }
@@ -227,7 +221,7 @@ std::vector<AsxItem> readAsx(QByteArrayView bytes, const QUrl &location) {
             inEntry = !tag->closing;
         } else if (((tag->name == u"ref" && inEntry) || tag->name == u"entryref") &&
                    !tag->closing) {
-            if (const auto address = networkAddress(tag->href, location))
+            if (const auto address = listedAddress(tag->href, location))
                 items.push_back({*address, tag->name == u"entryref"});
         }
         at = tag->end;

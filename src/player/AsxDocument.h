@@ -25,6 +25,7 @@ struct AsxItem {
 };
 
 // The addresses the document names, in its order: the <ref>s of each <entry> and the <entryref>s,
-// relative ones resolved against `location`, the document's own address. References to local
-// files, devices or anything but a network protocol are left out.
+// relative ones resolved against `location`, the document's own address. References that a list
+// from there may not name are left out: from the network, local files, devices and anything but
+// a network protocol (net/Addresses.h).
 std::vector<AsxItem> readAsx(QByteArrayView bytes, const QUrl &location);

@@ -1,5 +1,7 @@
 #include "player/AsxReader.h"
 
+#include "net/Addresses.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -16,10 +18,6 @@ constexpr qsizetype MaxDocumentBytes = 1024 * 1024;
 constexpr int StallTimeoutMs = 10'000;
 
 const QStringList AsxSuffixes{".asx", ".wax", ".wvx", ".wmx"};
-
-bool isHttp(const QUrl &address) {
-    return address.scheme() == u"http" || address.scheme() == u"https";
-}
 
 } // namespace
 
@@ -43,9 +41,9 @@ AsxReader::~AsxReader() {
 
 bool AsxReader::mayBeAsx(const QUrl &address) {
     const QString path = address.path();
-    return isHttp(address) && std::any_of(AsxSuffixes.begin(), AsxSuffixes.end(), [&](auto &s) {
-               return path.endsWith(s, Qt::CaseInsensitive);
-           });
+    return isWebAddress(address) &&
+           std::any_of(AsxSuffixes.begin(), AsxSuffixes.end(),
+                       [&](auto &s) { return path.endsWith(s, Qt::CaseInsensitive); });
 }
 
 void AsxReader::read(const QString &address) {
@@ -62,7 +60,7 @@ void AsxReader::next() {
         pending_.pop_front();
         const QString original =
             documents_ == 0 ? address_ : item.address.toString(QUrl::FullyEncoded);
-        if (!item.nested || !isHttp(item.address)) {
+        if (!item.nested || !isWebAddress(item.address)) {
             streams_ << original;
             continue;
         }

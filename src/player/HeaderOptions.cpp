@@ -1,16 +1,11 @@
 #include "player/HeaderOptions.h"
 
-#include <algorithm>
+#include "net/ControlCharacters.h"
 
 namespace {
 
-bool hasControlCharacter(const QString &value) {
-    return std::any_of(value.begin(), value.end(),
-                       [](QChar c) { return c.category() == QChar::Other_Control; });
-}
-
 QString sendable(const QString &value) {
-    return hasControlCharacter(value) ? QString() : value;
+    return hasControlCharacter(value.toUtf8()) ? QString() : value;
 }
 
 } // namespace

@@ -106,6 +106,7 @@ MpvPlayer::MpvPlayer(std::chrono::milliseconds giveUpAfter) : video_(new MpvVide
     giveUp_.setInterval(giveUpAfter);
     connect(&giveUp_, &QTimer::timeout, this, &MpvPlayer::giveUp);
     video_->installEventFilter(this);
+    connect(video_, &MpvVideoWidget::fullScreenChanged, this, &MpvPlayer::noteFullScreen);
 }
 
 MpvPlayer::~MpvPlayer() {
@@ -274,9 +275,11 @@ void MpvPlayer::ended() {
     }
     giveUp_.stop();
     failed_ = true;
+    notePlaying(false);
 }
 
 void MpvPlayer::play() {
+    notePlaying(!failed_);
     request([this] {
         int pause = 0;
         mpv_->setPropertyAsync(handle_, 0, "pause", MPV_FORMAT_FLAG, &pause);
@@ -284,6 +287,7 @@ void MpvPlayer::play() {
 }
 
 void MpvPlayer::setVolume(int volume) {
+    noteVolume(volume);
     request([this, volume] {
         double value = volume;
         mpv_->setPropertyAsync(handle_, 0, "volume", MPV_FORMAT_DOUBLE, &value);
@@ -293,6 +297,11 @@ void MpvPlayer::setVolume(int volume) {
 void MpvPlayer::enterFullScreen() {
     if (video_ != nullptr)
         video_->enterFullScreen();
+}
+
+void MpvPlayer::leaveFullScreen() {
+    if (video_ != nullptr)
+        video_->leaveFullScreen();
 }
 
 int MpvPlayer::bufferingCount() const {
@@ -412,6 +421,7 @@ void MpvPlayer::giveUp() {
     queued_.clear();
     giveUp_.stop();
     failed_ = true;
+    notePlaying(false);
     request([this] {
         const char *command[]{"stop", nullptr};
         mpv_->commandAsync(handle_, 0, command);

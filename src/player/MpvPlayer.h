@@ -26,7 +26,7 @@ class QThread;
 // The engine starts on a thread of its own once the video area has first been painted, or
 // when the first address is set if that comes sooner; requests wait for it in order.
 // The XML form of ASX playlists, which the engine cannot read, the player reads itself.
-class MpvPlayer : public QObject, public Player {
+class MpvPlayer : public Player {
     Q_OBJECT
 public:
     // A stream that makes no progress for `giveUpAfter` is stopped and counts as failed.
@@ -39,6 +39,7 @@ public:
     void play() override;
     void setVolume(int volume) override;
     void enterFullScreen() override;
+    void leaveFullScreen() override;
     int bufferingCount() const override;
     bool streamFailed() const override;
 

@@ -93,6 +93,12 @@ void MpvVideoWidget::enterFullScreen() {
     setFocus();
     setMouseTracking(true);
     cursorIdle_.start();
+    emit fullScreenChanged(true);
+}
+
+void MpvVideoWidget::leaveFullScreen() {
+    if (fullScreenWindow_ != nullptr)
+        fullScreenWindow_->showNormal();
 }
 
 // The window leaves full screen by Esc, a double-click or the window manager; the video then
@@ -120,6 +126,7 @@ void MpvVideoWidget::restoreWindow() {
     cursorIdle_.stop();
     setMouseTracking(false);
     unsetCursor();
+    emit fullScreenChanged(false);
 }
 
 // While full screen the controls hidden under the video take no focus.
@@ -129,14 +136,14 @@ bool MpvVideoWidget::focusNextPrevChild(bool next) {
 
 void MpvVideoWidget::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_Escape && fullScreenWindow_ != nullptr)
-        fullScreenWindow_->showNormal();
+        leaveFullScreen();
     else
         QWidget::keyPressEvent(event);
 }
 
 void MpvVideoWidget::mouseDoubleClickEvent(QMouseEvent *event) {
     if (fullScreenWindow_ != nullptr)
-        fullScreenWindow_->showNormal();
+        leaveFullScreen();
     else
         QWidget::mouseDoubleClickEvent(event);
 }

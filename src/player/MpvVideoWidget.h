@@ -23,8 +23,12 @@ public:
     void freeRenderContext();
     // Shows the video alone on the whole screen; Esc or a double-click brings the window back.
     void enterFullScreen();
+    void leaveFullScreen();
     // The latest frame, in device pixels; null while there is none.
     QImage frame() const;
+
+signals:
+    void fullScreenChanged(bool fullScreen);
 
 protected:
     bool event(QEvent *event) override;

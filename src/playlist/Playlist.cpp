@@ -2,39 +2,54 @@
 
 #include <QDir>
 
+namespace {
+
+QString decoded(const QByteArray &text, quint32 offset, quint32 size) {
+    return QString::fromUtf8(text.constData() + offset, size);
+}
+
+} // namespace
+
 qsizetype Playlist::size() const {
     return qsizetype(m_entries.size());
 }
 
 QString Playlist::title(qsizetype entry) const {
     const Entry &e = m_entries[size_t(entry)];
-    // Decoding drops a byte-order mark, which may be all that a title holds.
-    const QString title = text({e.text + e.addressSize, e.titleSize});
-    return title.isEmpty() ? address(entry) : title;
+    return e.titleSize == 0 ? address(entry) : decoded(m_text, e.text + e.addressSize, e.titleSize);
+}
+
+QByteArrayView Playlist::titleBytes(qsizetype entry) const {
+    const Entry &e = m_entries[size_t(entry)];
+    return QByteArrayView(m_text).sliced(e.text + e.addressSize, e.titleSize);
 }
 
 QString Playlist::address(qsizetype entry) const {
     const Entry &e = m_entries[size_t(entry)];
-    const QString written = text({e.text, e.addressSize});
-    if (!e.relative)
-        return written;
-    // Resolved only here, so that a list of a few hundred thousand entries keeps each address
-    // once, as written, whatever the length of its location.
-    if (!m_folder.isNull())
-        return QDir::cleanPath(m_folder + u'/' + written);
-    return m_base.resolved(QUrl(written)).toString(QUrl::FullyEncoded);
+    return resolved({e.text, e.addressSize}, e.relative);
 }
 
 QString Playlist::userAgent(qsizetype entry) const {
-    return text(m_headers[m_entries[size_t(entry)].userAgent]);
+    const Span span = m_headers[m_entries[size_t(entry)].userAgent];
+    return decoded(m_headerText, span.offset, span.size);
 }
 
 QString Playlist::referrer(qsizetype entry) const {
-    return text(m_headers[m_entries[size_t(entry)].referrer]);
+    const Span span = m_headers[m_entries[size_t(entry)].referrer];
+    return decoded(m_headerText, span.offset, span.size);
 }
 
 bool Playlist::isRadio(qsizetype entry) const {
     return m_entries[size_t(entry)].radio;
+}
+
+QString Playlist::logo(qsizetype entry) const {
+    return resolved(logoSpan(entry), m_entries[size_t(entry)].logoRelative);
+}
+
+qint32 Playlist::number(qsizetype entry) const {
+    const quint32 given = m_entries[size_t(entry)].number;
+    return given != 0 ? qint32(given) : qint32(entry + 1);
 }
 
 const std::vector<PlaylistGroup> &Playlist::tvGroups() const {
@@ -49,6 +64,21 @@ int Playlist::leftOut() const {
     return m_leftOut;
 }
 
-QString Playlist::text(Span span) const {
-    return QString::fromUtf8(m_text.constData() + span.offset, span.size);
+Playlist::Span Playlist::logoSpan(qsizetype entry) const {
+    const Entry &e = m_entries[size_t(entry)];
+    const quint32 start = e.text + e.addressSize + e.titleSize;
+    const quint32 end =
+        entry + 1 < size() ? m_entries[size_t(entry) + 1].text : quint32(m_text.size());
+    return {start, end - start};
+}
+
+QString Playlist::resolved(Span written, bool relative) const {
+    const QString text = decoded(m_text, written.offset, written.size);
+    if (!relative)
+        return text;
+    // Resolved only here, so that a list of a few hundred thousand entries keeps each address
+    // once, as written, whatever the length of its location.
+    if (!m_folder.isNull())
+        return QDir::cleanPath(m_folder + u'/' + text);
+    return m_base.resolved(QUrl(text)).toString(QUrl::FullyEncoded);
 }

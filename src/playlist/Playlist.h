@@ -16,12 +16,18 @@ struct PlaylistGroup {
     std::vector<qint32> entries; // indices of its entries, in playlist order
 };
 
+// Channel numbers that a playlist may give its entries (tvg-chno).
+constexpr qint32 MaxChannelNumber = 99'999;
+
 class Playlist {
 public:
-    // Entries in playlist order; their position from 1 on is their channel number.
+    // Entries in playlist order.
     qsizetype size() const;
     // The entry's title, or its address when the playlist gives none.
     QString title(qsizetype entry) const;
+    // The title as the playlist gives it, UTF-8; empty when the entry is titled by its address.
+    // For scanning many titles without making a QString of each.
+    QByteArrayView titleBytes(qsizetype entry) const;
     // The address to play, resolved against the playlist's own location; never with the
     // "|User-Agent=..." suffix that some playlists append.
     QString address(qsizetype entry) const;
@@ -29,6 +35,12 @@ public:
     QString userAgent(qsizetype entry) const;
     QString referrer(qsizetype entry) const;
     bool isRadio(qsizetype entry) const;
+    // The address of the entry's logo (tvg-logo), resolved like its address: http or https, or
+    // from a local playlist also a local file; empty when it gives none, or one of anything else.
+    QString logo(qsizetype entry) const;
+    // The channel number shown for the entry: the one that the playlist gives it (tvg-chno), from
+    // 1 to MaxChannelNumber, else its position from 1.
+    qint32 number(qsizetype entry) const;
 
     // Genres of the TV tuner (entries not marked radio) and of the radio tuner (entries marked
     // radio="true"): groups in order of first appearance, the entries with no group last as
@@ -48,20 +60,30 @@ private:
         quint32 offset = 0;
         quint32 size = 0;
     };
+    // 24 bytes: the logo's size is where the next entry's texts start, the number fits beside
+    // the flags.
     struct Entry {
-        quint32 text; // the address as written, then the title, in m_text
+        // The address as written, then the title, then the logo as written, in m_text up to the
+        // next entry's text.
+        quint32 text;
         quint32 addressSize;
-        quint32 titleSize; // 0 when the entry is titled by its address
-        quint32 userAgent; // index in m_headers; 0 is none
-        quint32 referrer;  // likewise
-        bool radio;
-        bool relative; // resolved against the playlist's location when asked for
+        quint32 titleSize;   // 0 when the entry is titled by its address
+        quint32 userAgent;   // index in m_headers; 0 is none
+        quint32 referrer;    // likewise
+        quint32 number : 17; // as the playlist gives it; 0 when it gives none
+        quint32 radio : 1;
+        // Resolved against the playlist's location when asked for.
+        quint32 relative : 1;
+        quint32 logoRelative : 1;
     };
+    static_assert(MaxChannelNumber < 1 << 17);
 
-    QString text(Span span) const;
+    Span logoSpan(qsizetype entry) const;
+    QString resolved(Span written, bool relative) const;
 
-    QByteArray m_text; // every text of the list, UTF-8
+    QByteArray m_text; // the entries' texts, UTF-8, in entry order
     std::vector<Entry> m_entries;
+    QByteArray m_headerText;             // the header values, UTF-8
     std::vector<Span> m_headers{Span{}}; // distinct header values, the empty one first
     std::vector<PlaylistGroup> m_tvGroups;
     std::vector<PlaylistGroup> m_radioGroups;

@@ -4,6 +4,9 @@
 
 #include "playlist/Playlist.h"
 
+#include "net/Addresses.h"
+#include "net/ControlCharacters.h"
+
 #include <QFileInfo>
 #include <QHash>
 
@@ -15,12 +18,6 @@ namespace {
 
 constexpr QByteArrayView ByteOrderMark = "\xEF\xBB\xBF";
 constexpr QByteArrayView OtherChannels = "Other channels";
-
-// Schemes that only ever reach the network. Any other scheme in a playlist from the network
-// could open a local file or device (file:, dvd://, v4l2://, fd://, edl://, ...).
-constexpr std::array<QByteArrayView, 19> NetworkSchemes = {
-    "http", "https", "rtsp", "rtsps", "rtmp", "rtmpe", "rtmps", "rtmpt", "rtmpte", "rtmpts",
-    "rtp",  "srtp",  "udp",  "mms",   "mmsh", "mmst",  "srt",   "rist",  "ftp"};
 
 enum class Header { UserAgent, Referrer };
 struct HeaderName {
@@ -46,20 +43,8 @@ bool startsWithNoCase(QByteArrayView text, QByteArrayView prefix) {
     return text.size() >= prefix.size() && equalsNoCase(text.first(prefix.size()), prefix);
 }
 
-bool isControl(char c) {
-    return uchar(c) < 0x20 || uchar(c) == 0x7f;
-}
-
-bool hasControl(QByteArrayView text) {
-    return std::any_of(text.begin(), text.end(), isControl);
-}
-
 bool isSpace(char c) {
     return c == ' ' || c == '\t';
-}
-
-bool isAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
 // NUL bytes, or control characters in more than one byte of 16, mark bytes that are no text.
@@ -67,33 +52,28 @@ bool isBinary(QByteArrayView bytes) {
     if (std::memchr(bytes.data(), 0, size_t(bytes.size())))
         return true;
     const auto controls = std::count_if(bytes.begin(), bytes.end(), [](char c) {
-        return isControl(c) && c != '\t' && c != '\n' && c != '\r';
+        return isAsciiControl(c) && c != '\t' && c != '\n' && c != '\r';
     });
     return controls * 16 > bytes.size();
 }
 
-// The scheme of an absolute address; empty for a relative one and for a drive letter ("C:\x").
-QByteArrayView schemeOf(QByteArrayView address) {
-    qsizetype i = 0;
-    while (i < address.size() &&
-           (isAsciiLetter(address[i]) ||
-            (i > 0 && ((address[i] >= '0' && address[i] <= '9') || address[i] == '+' ||
-                       address[i] == '-' || address[i] == '.'))))
-        ++i;
-    if (i < 2 || i == address.size() || address[i] != ':')
-        return {};
-    return address.first(i);
+// What tvg-chno gives: a whole number from 1 to MaxChannelNumber, else 0.
+quint32 channelNumber(QByteArrayView text) {
+    text = text.trimmed();
+    if (text.isEmpty() ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    while (text.size() > 1 && text.front() == '0')
+        text = text.sliced(1);
+    const quint32 number = text.size() <= 5 ? text.toUInt() : 0;
+    return number <= quint32(MaxChannelNumber) ? number : 0;
 }
 
-bool isNetworkScheme(QByteArrayView scheme) {
-    return std::any_of(NetworkSchemes.begin(), NetworkSchemes.end(),
-                       [scheme](QByteArrayView s) { return equalsNoCase(s, scheme); });
-}
-
-// "/x", "~/x", "\\server\x", "C:\x": a file on this machine whatever the playlist's location.
-bool isLocalPath(QByteArrayView address) {
-    return address.startsWith('/') || address.startsWith('~') || address.startsWith('\\') ||
-           (address.size() >= 2 && isAsciiLetter(address[0]) && address[1] == ':');
+// Leading byte-order marks, which decoding would drop and which a search would trip over.
+QByteArrayView withoutByteOrderMarks(QByteArrayView text) {
+    while (text.startsWith(ByteOrderMark))
+        text = text.sliced(ByteOrderMark.size());
+    return text;
 }
 
 QByteArrayView unquoted(QByteArrayView value) {
@@ -136,19 +116,26 @@ struct Headers {
     // A value that could break a request's header lines is no value.
     void set(Header header, QByteArrayView value) {
         value = value.trimmed();
-        if (!hasControl(value))
+        if (!hasControlCharacter(value))
             values[size_t(header)] = value;
     }
 };
 
-// What the lines before an address say about its entry.
-struct Pending {
+// What an #EXTINF line says about its entry.
+struct Info {
     QByteArrayView title;
     QByteArrayView groupTitle;
-    QByteArrayView extgrp;
-    Headers info;    // #EXTINF attributes
-    Headers options; // #EXTVLCOPT lines
+    QByteArrayView logo;
+    Headers headers;
+    quint32 number = 0;
     bool radio = false;
+};
+
+// What the lines before an address say about its entry.
+struct Pending {
+    Info info;
+    QByteArrayView extgrp;
+    Headers options; // #EXTVLCOPT lines
 };
 
 // A tuner's groups while the list is read.
@@ -224,12 +211,10 @@ ParsedPlaylist failure(const char *why) {
 class PlaylistParser {
 public:
     explicit PlaylistParser(const QUrl &location)
-        : m_local(location.isLocalFile()),
-          m_networkBase(!m_local && isNetworkScheme(location.scheme().toLatin1())) {
-        if (m_local)
+        : m_origin(location), m_webBase(isWebAddress(m_origin.base())) {
+        if (m_origin.isLocalFile())
             m_list.m_folder = QFileInfo(location.toLocalFile()).path();
-        else if (m_networkBase)
-            m_list.m_base = location;
+        m_list.m_base = m_origin.base();
     }
 
     ParsedPlaylist parse(QByteArrayView bytes) {
@@ -264,12 +249,11 @@ public:
         m_list.m_radioGroups = m_radio.take();
         m_list.m_entries.shrink_to_fit();
         m_list.m_text.squeeze();
+        m_list.m_headerText.squeeze();
         return {std::move(m_list), {}};
     }
 
 private:
-    enum class Reach { AsWritten, Relative, LeftOut, Broken };
-
     // Each reader returns false past the limit of entries.
     bool readM3u(QByteArrayView text) {
         Pending pending;
@@ -303,9 +287,7 @@ private:
     // "<duration> <attributes>,<title>"; a later #EXTINF before the address replaces it.
     void readInfo(QByteArrayView info, Pending &pending) {
         m_named = true;
-        pending.title = pending.groupTitle = {};
         pending.info = {};
-        pending.radio = false;
         const qsizetype n = info.size();
         qsizetype i = 0;
         while (i < n && isSpace(info[i]))
@@ -320,7 +302,7 @@ private:
             if (i == n)
                 return;
             if (info[i] == ',') {
-                pending.title = info.sliced(i + 1).trimmed();
+                pending.info.title = info.sliced(i + 1).trimmed();
                 return;
             }
             const qsizetype nameStart = i;
@@ -341,18 +323,22 @@ private:
                     ++i;
                 value = info.sliced(start, i - start);
             }
-            readAttribute(name, value, pending);
+            readAttribute(name, value, pending.info);
         }
     }
 
-    static void readAttribute(QByteArrayView name, QByteArrayView value, Pending &pending) {
+    static void readAttribute(QByteArrayView name, QByteArrayView value, Info &info) {
         if (equalsNoCase(name, "group-title"))
-            pending.groupTitle = value;
+            info.groupTitle = value;
         else if (equalsNoCase(name, "radio"))
-            pending.radio = equalsNoCase(value.trimmed(), "true");
+            info.radio = equalsNoCase(value.trimmed(), "true");
+        else if (equalsNoCase(name, "tvg-logo"))
+            info.logo = value.trimmed();
+        else if (equalsNoCase(name, "tvg-chno"))
+            info.number = channelNumber(value);
         for (const HeaderName &header : InfoHeaders)
             if (equalsNoCase(name, header.name))
-                pending.info.set(header.header, value);
+                info.headers.set(header.header, value);
     }
 
     // PLS: "FileN=", "TitleN=", entries in the order of N, a later line for the same N winning.
@@ -394,7 +380,7 @@ private:
             while (title != titles.cend() && title->number < file->number)
                 ++title;
             for (auto t = title; t != titles.cend() && t->number == file->number; ++t)
-                pending.title = t->value;
+                pending.info.title = t->value;
             if (!addEntry(file->value, pending))
                 return false;
         }
@@ -412,55 +398,52 @@ private:
         Headers suffix;
         suffix.set(Header::UserAgent, decoded[size_t(Header::UserAgent)]);
         suffix.set(Header::Referrer, decoded[size_t(Header::Referrer)]);
-        if (address.isEmpty() || hasControl(address))
+        const Reach reach = m_origin.reach(address);
+        if (reach == Reach::Broken)
             return true;
         if (++m_addresses > MaxPlaylistEntries)
             return false;
-        const Reach reach = reachOf(address);
-        if (reach == Reach::LeftOut)
+        if (reach == Reach::LeftOut) {
             ++m_list.m_leftOut;
-        if (reach == Reach::LeftOut || reach == Reach::Broken)
             return true;
+        }
 
+        const Info &info = pending.info;
         const auto header = [&](Header which) {
             const size_t h = size_t(which);
-            for (const Headers *from : {&std::as_const(suffix), &pending.options, &pending.info})
+            for (const Headers *from : {&std::as_const(suffix), &pending.options, &info.headers})
                 if (!from->values[h].isEmpty())
                     return intern(from->values[h]);
             return quint32(0);
         };
         const quint32 userAgent = header(Header::UserAgent);
         const quint32 referrer = header(Header::Referrer);
+        const QByteArrayView title = withoutByteOrderMarks(info.title);
+        const Reach logoReach = reachOfLogo(info.logo);
         const qint32 index = qint32(m_list.m_entries.size());
         m_list.m_entries.push_back({quint32(m_list.m_text.size()), quint32(address.size()),
-                                    quint32(pending.title.size()), userAgent, referrer,
-                                    pending.radio, reach == Reach::Relative});
-        m_list.m_text.append(address).append(pending.title);
-        Groups &tuner = pending.radio ? m_radio : m_tv;
-        if (!tuner.add(pending.groupTitle, index) && !tuner.add(pending.extgrp, index))
+                                    quint32(title.size()), userAgent, referrer, info.number,
+                                    info.radio, reach == Reach::Relative,
+                                    logoReach == Reach::Relative});
+        m_list.m_text.append(address).append(title);
+        if (logoReach != Reach::Broken)
+            m_list.m_text.append(info.logo);
+        Groups &tuner = info.radio ? m_radio : m_tv;
+        if (!tuner.add(info.groupTitle, index) && !tuner.add(pending.extgrp, index))
             tuner.other.push_back(index);
         return true;
     }
 
-    // A playlist from the network may not name anything on this machine; a relative address
-    // resolves against the playlist's own address and so stays on the network.
-    Reach reachOf(QByteArrayView address) const {
-        const QByteArrayView scheme = schemeOf(address);
-        if (m_local)
-            return scheme.isEmpty() && !isLocalPath(address) ? Reach::Relative : Reach::AsWritten;
-        if (!scheme.isEmpty())
-            return isNetworkScheme(scheme) ? Reach::AsWritten : Reach::LeftOut;
-        if (!m_networkBase || (isLocalPath(address) && !address.startsWith("//")))
-            return Reach::LeftOut;
-        // Resolved here once to be sure that Qt reads it as relative too, whatever characters it
-        // holds (it reads "\uFEFFfile:///x" as a file), and that it names a host.
-        const QUrl relative(QString::fromUtf8(address));
-        if (!relative.isRelative())
-            return isNetworkScheme(relative.scheme().toLatin1()) ? Reach::Broken : Reach::LeftOut;
-        const QUrl resolved = m_list.m_base.resolved(relative);
-        if (!resolved.isValid() || resolved.host().isEmpty())
-            return Reach::Broken;
-        return Reach::Relative;
+    // A logo is a picture to show: fetched over http(s), or, for a playlist read from a file,
+    // read from a file too. Anything else is Broken.
+    Reach reachOfLogo(QByteArrayView logo) const {
+        const Reach reach = m_origin.reach(logo);
+        if (reach == Reach::Relative)
+            return m_origin.isLocalFile() || m_webBase ? reach : Reach::Broken;
+        const QByteArrayView scheme = schemeOf(logo);
+        const bool file =
+            m_origin.isLocalFile() && (scheme.isEmpty() || equalsNoCase(scheme, "file"));
+        return reach == Reach::AsWritten && (file || isWebScheme(scheme)) ? reach : Reach::Broken;
     }
 
     quint32 intern(QByteArrayView value) {
@@ -469,14 +452,14 @@ private:
         if (found != m_headerIndex.constEnd())
             return *found;
         const quint32 index = quint32(m_list.m_headers.size());
-        m_list.m_headers.push_back({quint32(m_list.m_text.size()), quint32(value.size())});
-        m_list.m_text.append(value);
+        m_list.m_headers.push_back({quint32(m_list.m_headerText.size()), quint32(value.size())});
+        m_list.m_headerText.append(value);
         m_headerIndex.insert(value.toByteArray(), index);
         return index;
     }
 
-    const bool m_local;
-    const bool m_networkBase;
+    const ListOrigin m_origin;
+    const bool m_webBase; // relative logos resolve to http(s) addresses
     Playlist m_list;
     bool m_named = false; // an entry, or the start of one, was seen
     qsizetype m_addresses = 0;

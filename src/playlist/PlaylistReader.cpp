@@ -1,5 +1,7 @@
 #include "playlist/PlaylistReader.h"
 
+#include "net/Addresses.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,10 +22,6 @@ QString seconds(std::chrono::milliseconds time) {
     if (time == std::chrono::seconds(1))
         return QStringLiteral("1 second");
     return QStringLiteral("%1 seconds").arg(double(time.count()) / 1000.0);
-}
-
-bool isHttp(const QUrl &address) {
-    return address.scheme() == u"http" || address.scheme() == u"https";
 }
 
 // Qt's own words for an error, to go inside a sentence of ours.
@@ -54,7 +52,7 @@ void PlaylistReader::read(quint64 load, const QString &source) {
         return readFile(load, source);
     if (scheme == u"file")
         return readFile(load, url.toLocalFile());
-    if (!isHttp(url))
+    if (!isWebAddress(url))
         return fail(load, QStringLiteral("only files and http or https addresses can be opened"));
     if (!url.isValid() || url.host().isEmpty())
         return fail(load, QStringLiteral("the address is not valid"));
@@ -141,7 +139,7 @@ void PlaylistReader::redirect(quint64 load, const QUrl &from, const QUrl &to, in
         return fail(load,
                     QStringLiteral("the address redirects more than %1 times").arg(MaxRedirects));
     // Never to a local file, which a playlist from the network may not name either.
-    if (!isHttp(to)) {
+    if (!isWebAddress(to)) {
         return fail(load, QStringLiteral(
                               "the address redirects to %1, which is not an http or https address")
                               .arg(to.toString()));

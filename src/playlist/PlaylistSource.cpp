@@ -1,5 +1,9 @@
 #include "playlist/PlaylistSource.h"
 
+#include "search/TitleSearch.h"
+
+#include <algorithm>
+
 namespace {
 
 // A genre's number tells its tuner and its place among that tuner's groups.
@@ -7,15 +11,43 @@ qint32 genreId(TunerKind tuner, qsizetype group) {
     return qint32(group * 2 + (tuner == TunerKind::Radio ? 1 : 0));
 }
 
-// "CH 00001" for the first entry; more digits from the 100,000th on.
-QString channelNumber(qsizetype entry) {
-    return QStringLiteral("CH ") + QString::number(entry + 1).rightJustified(5, u'0');
+// "CH 00001" for number 1; more digits from 100,000 on.
+QString channelNumber(qint32 number) {
+    return QStringLiteral("CH ") + QString::number(number).rightJustified(5, u'0');
 }
+
+// Entries of the playlist as rows; each row's title is made only when it is shown.
+class EntryRows : public ListRows {
+public:
+    EntryRows(std::shared_ptr<const Playlist> playlist, std::vector<qint32> entries)
+        : playlist_(std::move(playlist)), owned_(std::move(entries)), entries_(owned_) {}
+    EntryRows(std::shared_ptr<const Playlist> playlist, const PlaylistGroup &group)
+        : playlist_(std::move(playlist)), entries_(group.entries) {}
+
+    qsizetype size() const override { return qsizetype(entries_.size()); }
+    ListItem item(qsizetype row) const override {
+        const qint32 entry = entries_[size_t(row)];
+        return {playlist_->title(entry), ListItem::Kind::Channel, entry};
+    }
+    qsizetype find(const ListItem &item) const override {
+        if (item.kind != ListItem::Kind::Channel)
+            return -1;
+        const auto at = std::find(entries_.begin(), entries_.end(), item.id);
+        return at == entries_.end() ? -1 : at - entries_.begin();
+    }
+
+private:
+    std::shared_ptr<const Playlist> playlist_; // keeps a group's entries alive
+    std::vector<qint32> owned_;
+    const std::vector<qint32> &entries_;
+};
 
 } // namespace
 
 PlaylistSource::PlaylistSource(std::shared_ptr<const Playlist> playlist)
-    : playlist_(std::move(playlist)) {}
+    : playlist_(std::move(playlist)), search_(std::make_unique<TitleSearch>(playlist_)) {}
+
+PlaylistSource::~PlaylistSource() = default;
 
 ListItems PlaylistSource::genres(TunerKind tuner) const {
     const auto &groups = tuner == TunerKind::Tv ? playlist_->tvGroups() : playlist_->radioGroups();
@@ -26,25 +58,21 @@ ListItems PlaylistSource::genres(TunerKind tuner) const {
     return items;
 }
 
-std::optional<ListItems> PlaylistSource::channelsOf(const ListItem &genre) const {
+std::optional<Rows> PlaylistSource::channelsOf(const ListItem &genre) const {
     if (genre.kind != ListItem::Kind::Genre || genre.id < 0)
         return std::nullopt;
     const auto &groups = genre.id % 2 == 0 ? playlist_->tvGroups() : playlist_->radioGroups();
     const qsizetype index = genre.id / 2;
     if (index >= qsizetype(groups.size()))
         return std::nullopt;
-    ListItems items;
-    items.reserve(qsizetype(groups[index].entries.size()));
-    for (const qint32 entry : groups[index].entries)
-        items.append({playlist_->title(entry), ListItem::Kind::Channel, entry});
-    return items;
+    return std::make_shared<EntryRows>(playlist_, groups[size_t(index)]);
 }
 
-std::optional<ListItems> PlaylistSource::listClickChannels(const ListItem &item) const {
+std::optional<Rows> PlaylistSource::listClickChannels(const ListItem &item) const {
     return channelsOf(item);
 }
 
-std::optional<ListItems> PlaylistSource::comboPickChannels(const ListItem &item) const {
+std::optional<Rows> PlaylistSource::comboPickChannels(const ListItem &item) const {
     return channelsOf(item);
 }
 
@@ -52,9 +80,46 @@ std::optional<Channel> PlaylistSource::channel(const ListItem &item) const {
     if (item.kind != ListItem::Kind::Channel || item.id < 0 || item.id >= playlist_->size())
         return std::nullopt;
     const qsizetype entry = item.id;
-    return Channel{playlist_->title(entry),
-                   channelNumber(entry),
-                   playlist_->address(entry),
-                   {playlist_->userAgent(entry), playlist_->referrer(entry)},
-                   PlayMethod::Monitored};
+    Channel channel;
+    channel.name = playlist_->title(entry);
+    channel.number = channelNumber(playlist_->number(entry));
+    channel.address = playlist_->address(entry);
+    channel.headers = {playlist_->userAgent(entry), playlist_->referrer(entry)};
+    channel.logo = playlist_->logo(entry);
+    return channel;
+}
+
+const std::vector<std::pair<qint32, qint32>> &PlaylistSource::byNumber() const {
+    if (byNumber_.empty()) {
+        byNumber_.reserve(size_t(playlist_->size()));
+        for (qint32 entry = 0; entry < playlist_->size(); ++entry)
+            byNumber_.emplace_back(playlist_->number(entry), entry);
+        // Where two entries give one number, the first in the playlist keeps it.
+        std::stable_sort(byNumber_.begin(), byNumber_.end(),
+                         [](const auto &a, const auto &b) { return a.first < b.first; });
+    }
+    return byNumber_;
+}
+
+std::vector<qint32> PlaylistSource::channelNumbers() const {
+    std::vector<qint32> numbers;
+    numbers.reserve(byNumber().size());
+    for (const auto &[number, entry] : byNumber()) {
+        if (numbers.empty() || numbers.back() != number)
+            numbers.push_back(number);
+    }
+    return numbers;
+}
+
+std::optional<ListItem> PlaylistSource::numberedChannel(qint32 number) const {
+    const auto &numbered = byNumber();
+    const auto at = std::lower_bound(numbered.begin(), numbered.end(), number,
+                                     [](const auto &pair, qint32 n) { return pair.first < n; });
+    if (at == numbered.end() || at->first != number)
+        return std::nullopt;
+    return ListItem{playlist_->title(at->second), ListItem::Kind::Channel, at->second};
+}
+
+Rows PlaylistSource::search(TunerKind tuner, const QString &text) const {
+    return std::make_shared<EntryRows>(playlist_, search_->find(text, tuner == TunerKind::Radio));
 }

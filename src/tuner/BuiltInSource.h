@@ -8,7 +8,10 @@
 class BuiltInSource : public ChannelSource {
 public:
     ListItems genres(TunerKind tuner) const override;
-    std::optional<ListItems> listClickChannels(const ListItem &item) const override;
-    std::optional<ListItems> comboPickChannels(const ListItem &item) const override;
+    std::optional<Rows> listClickChannels(const ListItem &item) const override;
+    std::optional<Rows> comboPickChannels(const ListItem &item) const override;
     std::optional<Channel> channel(const ListItem &item) const override;
+    std::vector<qint32> channelNumbers() const override;
+    std::optional<ListItem> numberedChannel(qint32 number) const override;
+    Rows search(TunerKind tuner, const QString &text) const override;
 };

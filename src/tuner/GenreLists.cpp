@@ -1,6 +1,6 @@
 #include "tuner/GenreLists.h"
 
-#include "catalogue/Tuning.h"
+#include "catalogue/TuningState.h"
 #include "form/Controls.h"
 #include "tuner/GenreCombo.h"
 #include "tuner/TunerList.h"
@@ -8,16 +8,18 @@
 
 namespace {
 
-void showChannels(const Controls &c, const ListItems &channels) {
+// The channels shown become the list that the channel keys go through.
+void showChannels(const Controls &c, TuningState &tuning, const Rows &channels) {
     c.lstTuner->clear();
-    c.lstTuner->appendItems(channels);
+    c.lstTuner->appendRows(channels);
+    tuning.setZapList(channels);
 }
 
 } // namespace
 
-void lstTunerClick(const Controls &c, const ChannelSource &source, Player &player,
-                   ConnectionMonitor &monitor) {
-    const Tuner &tuner = currentTuner(c);
+void lstTunerClick(const Controls &c, TuningState &tuning) {
+    const ChannelSource &source = tuning.source();
+    const Tuner &tuner = currentTuner(tuning);
     c.cboGenre->clearAll();
     c.cboGenre->setEnabled(true);
     c.cboGenre->setText(tuner.genrePrompt.toString());
@@ -25,14 +27,14 @@ void lstTunerClick(const Controls &c, const ChannelSource &source, Player &playe
         c.cboGenre->appendItem(genre);
     if (const auto clicked = c.lstTuner->selectedItem()) {
         if (const auto channels = source.listClickChannels(*clicked))
-            showChannels(c, *channels);
+            showChannels(c, tuning, *channels);
     }
     // Read anew: after a genre's channels were shown nothing is selected, so nothing is tuned.
     if (const auto selected = c.lstTuner->selectedItem())
-        TuneChannel(c, player, monitor, source.channel(*selected));
+        tuning.tune(*selected);
 }
 
-void cboGenreClick(const Controls &c, const ChannelSource &source) {
-    if (const auto channels = source.comboPickChannels(c.cboGenre->pickedItem()))
-        showChannels(c, *channels);
+void cboGenreClick(const Controls &c, TuningState &tuning) {
+    if (const auto channels = tuning.source().comboPickChannels(c.cboGenre->pickedItem()))
+        showChannels(c, tuning, *channels);
 }

@@ -4,26 +4,56 @@
 #include <QMouseEvent>
 
 int TunerListModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : int(items_.size());
+    return parent.isValid() ? 0 : count_;
 }
 
 QVariant TunerListModel::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
+    if (!index.isValid())
         return {};
-    return items_[index.row()].text;
+    if (role == Qt::DecorationRole)
+        return decoration_ ? decoration_(item(index.row())) : QVariant();
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+        return {};
+    return item(index.row()).text;
+}
+
+void TunerListModel::setDecoration(std::function<QVariant(const ListItem &)> decoration) {
+    decoration_ = std::move(decoration);
+    decorationsChanged();
+}
+
+void TunerListModel::decorationsChanged() {
+    if (count_ > 0)
+        emit dataChanged(index(0), index(count_ - 1), {Qt::DecorationRole});
+}
+
+ListItem TunerListModel::item(int row) const {
+    for (const Rows &part : parts_) {
+        if (row < part->size())
+            return part->item(row);
+        row -= int(part->size());
+    }
+    return {};
+}
+
+const Rows &TunerListModel::lastRows() const {
+    static const Rows none;
+    return parts_.empty() ? none : parts_.back();
 }
 
 void TunerListModel::clear() {
     beginResetModel();
-    items_.clear();
+    parts_.clear();
+    count_ = 0;
     endResetModel();
 }
 
-void TunerListModel::append(const ListItems &items) {
-    if (items.isEmpty())
+void TunerListModel::append(Rows rows) {
+    if (rows->size() == 0)
         return;
-    beginInsertRows({}, int(items_.size()), int(items_.size() + items.size() - 1));
-    items_.append(items);
+    beginInsertRows({}, count_, count_ + int(rows->size()) - 1);
+    count_ += int(rows->size());
+    parts_.push_back(std::move(rows));
     endInsertRows();
 }
 
@@ -38,7 +68,21 @@ void TunerList::clear() {
 }
 
 void TunerList::appendItems(const ListItems &items) {
-    model_.append(items);
+    model_.append(rowsOf(items));
+}
+
+void TunerList::appendRows(Rows rows) {
+    model_.append(std::move(rows));
+}
+
+bool TunerList::shows(const Rows &rows) const {
+    return rows != nullptr && model_.lastRows() == rows && model_.rowCount() == rows->size();
+}
+
+void TunerList::selectRow(int row) {
+    const QModelIndex index = model_.index(row, 0);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    scrollTo(index);
 }
 
 int TunerList::selectedRow() const {

@@ -5,7 +5,9 @@
 #include <QAbstractListModel>
 #include <QListView>
 
+#include <functional>
 #include <optional>
+#include <vector>
 
 // The list's items. The view asks only for the rows it shows, so a genre of tens of thousands of
 // channels appears as fast as one of five.
@@ -17,11 +19,19 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
 
     void clear();
-    void append(const ListItems &items);
-    const ListItem &item(int row) const { return items_[row]; }
+    void append(Rows rows);
+    ListItem item(int row) const;
+    // A row's picture, where it has one (a channel's logo).
+    void setDecoration(std::function<QVariant(const ListItem &)> decoration);
+    void decorationsChanged();
+    // The rows appended last, which a channel list holds alone.
+    const Rows &lastRows() const;
+    const std::vector<Rows> &parts() const { return parts_; }
 
 private:
-    ListItems items_;
+    std::vector<Rows> parts_; // appended in order
+    int count_ = 0;
+    std::function<QVariant(const ListItem &)> decoration_;
 };
 
 // The genre and channel list. Only the user's own selections raise `userClick`: every press of
@@ -35,6 +45,13 @@ public:
 
     void clear();
     void appendItems(const ListItems &items);
+    void appendRows(Rows rows);
+    // The rows shown, when they are the `rows` appended last; selects `row` of them.
+    bool shows(const Rows &rows) const;
+    void selectRow(int row);
+    // Everything the list shows, to be shown again later.
+    std::vector<Rows> shownRows() const { return model_.parts(); }
+    TunerListModel &rows() { return model_; }
     // The selected item, if any, and its text: the empty text when nothing is selected.
     std::optional<ListItem> selectedItem() const;
     QString text() const;

@@ -1,5 +1,6 @@
 #include "tuner/Tuners.h"
 
+#include "catalogue/TuningState.h"
 #include "form/ControlOps.h"
 #include "form/Controls.h"
 #include "form/Design.h"
@@ -20,28 +21,29 @@ constexpr Tuner TvTuner{view(design::control("cmdTv").text), u"Select Genre", Tu
 constexpr Tuner RadioTuner{view(design::control("cmdRadio").text), u"Radio Genre",
                            TunerKind::Radio};
 
-void chooseTuner(const Controls &c, const ChannelSource &source, const Tuner &tuner,
-                 QPushButton *chosen, QPushButton *other) {
+void chooseTuner(const Controls &c, TuningState &tuning, const Tuner &tuner, QPushButton *chosen,
+                 QPushButton *other) {
     c.cboGenre->clearAll();
     c.lblChannelName->setText(tuner.name.toString());
     c.lstTuner->clear();
-    c.lstTuner->appendItems(source.genres(tuner.kind));
+    c.lstTuner->appendItems(tuning.source().genres(tuner.kind));
     chosen->setEnabled(false);
     other->setEnabled(true);
+    tuning.setTuner(tuner.kind);
     c.cboGenre->setEnabled(false);
     writeFormWidth(c, design::ExpandedWidth);
 }
 
 } // namespace
 
-const Tuner &currentTuner(const Controls &c) {
-    return c.cmdTv->isEnabled() ? RadioTuner : TvTuner;
+const Tuner &currentTuner(const TuningState &tuning) {
+    return tuning.tuner() == TunerKind::Tv ? TvTuner : RadioTuner;
 }
 
-void cmdTvClick(const Controls &c, const ChannelSource &source) {
-    chooseTuner(c, source, TvTuner, c.cmdTv, c.cmdRadio);
+void cmdTvClick(const Controls &c, TuningState &tuning) {
+    chooseTuner(c, tuning, TvTuner, c.cmdTv, c.cmdRadio);
 }
 
-void cmdRadioClick(const Controls &c, const ChannelSource &source) {
-    chooseTuner(c, source, RadioTuner, c.cmdRadio, c.cmdTv);
+void cmdRadioClick(const Controls &c, TuningState &tuning) {
+    chooseTuner(c, tuning, RadioTuner, c.cmdRadio, c.cmdTv);
 }

@@ -6,6 +6,7 @@
 #include <QStringView>
 
 struct Controls;
+class TuningState;
 
 struct Tuner {
     QStringView name;        // shown in `lblChannelName` when the tuner is chosen
@@ -13,11 +14,11 @@ struct Tuner {
     TunerKind kind;
 };
 
-// No variable holds the current tuner: it is TV exactly while `cmdTv` is disabled, so radio
-// both before the first choice and after the side panel was closed.
-const Tuner &currentTuner(const Controls &c);
+// The current tuner is TV exactly while `cmdTv` is disabled, so radio both before the first
+// choice and after the side panel was closed; the tuning keeps it.
+const Tuner &currentTuner(const TuningState &tuning);
 
-// The tuner buttons' clicks: show the tuner's genres from `source` in the opened side panel, with
-// the genre picker empty and disabled until the first click in the list.
-void cmdTvClick(const Controls &c, const ChannelSource &source);
-void cmdRadioClick(const Controls &c, const ChannelSource &source);
+// The tuner buttons' clicks: show the tuner's genres from the tuning's source in the opened side
+// panel, with the genre picker empty and disabled until the first click in the list.
+void cmdTvClick(const Controls &c, TuningState &tuning);
+void cmdRadioClick(const Controls &c, TuningState &tuning);

@@ -26,12 +26,23 @@ public:
         count = 0;
         failed = false;
     }
-    void play() override { log << "play"; }
+    void play() override {
+        log << "play";
+        notePlaying(!failed);
+    }
     void setVolume(int v) override {
         log << "setVolume " + QString::number(v);
         volume = v;
+        noteVolume(v);
     }
-    void enterFullScreen() override { log << "enterFullScreen"; }
+    void enterFullScreen() override {
+        log << "enterFullScreen";
+        noteFullScreen(true);
+    }
+    void leaveFullScreen() override {
+        log << "leaveFullScreen";
+        noteFullScreen(false);
+    }
     int bufferingCount() const override { return count; }
     bool streamFailed() const override { return failed; }
 

@@ -16,6 +16,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <future>
 
@@ -104,6 +105,7 @@ public:
 
     std::atomic<int> connections{0};
     std::atomic<int> openConnections{0};
+    std::atomic<int> mostOpenConnections{0};
     std::atomic<int> requests{0};
     std::atomic<bool> stalling{false};
     mutable QMutex stallsMutex;
@@ -139,7 +141,8 @@ protected:
 private:
     void accept(QTcpSocket *socket) {
         ++connections;
-        ++openConnections;
+        // Only this thread opens and closes them.
+        mostOpenConnections = std::max(mostOpenConnections.load(), ++openConnections);
         QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
             request_[socket] += socket->readAll();
             if (!request_[socket].contains("\r\n\r\n") || answered_.contains(socket))
@@ -331,6 +334,10 @@ int StreamServer::connections() const {
 
 int StreamServer::openConnections() const {
     return worker_->openConnections;
+}
+
+int StreamServer::mostOpenConnections() const {
+    return worker_->mostOpenConnections;
 }
 
 int StreamServer::requests() const {

@@ -80,6 +80,8 @@ public:
     int requests() const;
     // Connections that neither side has closed yet.
     int openConnections() const;
+    // The most that were open at once so far.
+    int mostOpenConnections() const;
     // Stalls begun so far, and whether one is going on now.
     int stalls() const;
     bool stalling() const;
