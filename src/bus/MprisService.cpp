@@ -19,7 +19,7 @@ const QString BusName = QStringLiteral("org.mpris.MediaPlayer2.ruredivu");
 const QString ObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString PropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 
-// RequestName's flag and answers, as the D-Bus specification numbers them.
+// RequestName's flag and answers, as the bus numbers them.
 constexpr quint32 DoNotQueue = 4;
 constexpr quint32 PrimaryOwner = 1;
 constexpr quint32 Exists = 3;

@@ -2,6 +2,7 @@
 
 #include "logos/LogoFetcher.h"
 #include "net/Addresses.h"
+#include "net/ThreadEnd.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -21,33 +22,6 @@ constexpr int ShutdownWaitMs = 50;
 
 // What decoding the largest logo allowed takes, in MiB: 4 bytes a pixel.
 constexpr int MaxDecodeMiB = MaxLogoSide * MaxLogoSide * 4 / (1024 * 1024);
-
-// Threads of closed caches still decoding. The program waits for them on its way out rather
-// than take Qt down under them.
-QList<QPointer<QThread>> &closingThreads() {
-    static QList<QPointer<QThread>> threads;
-    return threads;
-}
-
-void waitForClosingThreads() {
-    for (const QPointer<QThread> &thread : std::exchange(closingThreads(), {})) {
-        if (thread) {
-            thread->wait();
-            delete thread;
-        }
-    }
-}
-
-// Lets a thread that has been asked to quit end by itself, and deletes it then.
-void letFinishAlone(QThread *thread) {
-    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    if (thread->isFinished())
-        thread->deleteLater();
-    closingThreads().removeAll(nullptr);
-    closingThreads().append(thread);
-    qRemovePostRoutine(waitForClosingThreads);
-    qAddPostRoutine(waitForClosingThreads);
-}
 
 // Qt's limit on what one decode may allocate holds for the whole process. Lowered (never
 // raised) to what the largest logo needs, it also stops pictures in formats whose size cannot

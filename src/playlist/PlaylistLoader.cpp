@@ -1,5 +1,6 @@
 #include "playlist/PlaylistLoader.h"
 
+#include "net/ThreadEnd.h"
 #include "playlist/PlaylistReader.h"
 
 #include <QCoreApplication>
@@ -12,33 +13,6 @@ namespace {
 // How long closing waits for the thread to wind down. Aborting a transfer takes a few
 // milliseconds; only a parse under way takes longer, and that is not waited for.
 constexpr int ShutdownWaitMs = 50;
-
-// Threads of closed loaders still finishing a parse. The program waits for them on its way out
-// rather than take Qt down under them.
-QList<QPointer<QThread>> &closingThreads() {
-    static QList<QPointer<QThread>> threads;
-    return threads;
-}
-
-void waitForClosingThreads() {
-    for (const QPointer<QThread> &thread : std::exchange(closingThreads(), {})) {
-        if (thread) {
-            thread->wait();
-            delete thread;
-        }
-    }
-}
-
-// Lets a thread that has been asked to quit end by itself, and deletes it then.
-void letFinishAlone(QThread *thread) {
-    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    if (thread->isFinished())
-        thread->deleteLater();
-    closingThreads().removeAll(nullptr);
-    closingThreads().append(thread);
-    qRemovePostRoutine(waitForClosingThreads);
-    qAddPostRoutine(waitForClosingThreads);
-}
 
 } // namespace
 
