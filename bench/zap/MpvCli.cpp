@@ -40,7 +40,7 @@ void MpvCli::tune(const QString &url) {
 void MpvCli::connectIpc() {
     ipc_.connectToServer(dir_.filePath("ipc"));
     if (ipc_.waitForConnected(100)) {
-        QMetaObject::invokeMethod(this, &Zapper::ready, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &ZapSubject::ready, Qt::QueuedConnection);
         return;
     }
     if (mpv_.state() == QProcess::NotRunning)

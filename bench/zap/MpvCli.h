@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Zapper.h"
+#include "ZapSubject.h"
 
 #include <QLocalSocket>
 #include <QProcess>
@@ -17,7 +17,7 @@
 //
 // mpv reports a restart of playback once its video output has drawn the first frame, which
 // marks the frame shown, as for the tuner.
-class MpvCli : public Zapper {
+class MpvCli : public ZapSubject {
 public:
     explicit MpvCli(QSize window);
     ~MpvCli() override;

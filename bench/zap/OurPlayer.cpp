@@ -44,7 +44,7 @@ void OurPlayer::watchEngine() {
                                       Qt::QueuedConnection);
         },
         this);
-    QMetaObject::invokeMethod(this, &Zapper::ready, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &ZapSubject::ready, Qt::QueuedConnection);
 }
 
 OurPlayer::~OurPlayer() {
@@ -99,9 +99,9 @@ bool OurPlayer::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::Paint && restarted_) {
         restarted_ = false;
         // The paint is over, and the frame handed to the display, back in the event loop.
-        QMetaObject::invokeMethod(this, &Zapper::shown, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &ZapSubject::shown, Qt::QueuedConnection);
     }
-    return Zapper::eventFilter(watched, event);
+    return ZapSubject::eventFilter(watched, event);
 }
 
 void OurPlayer::drainEvents() {

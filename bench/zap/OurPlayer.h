@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Zapper.h"
+#include "ZapSubject.h"
 
 #include "app/MainForm.h"
 #include "player/MpvPlayer.h"
@@ -14,7 +14,7 @@ struct mpv_handle;
 //
 // The engine reports a restart of playback once the renderer has taken the new stream's first
 // frame; the frame is on screen when the video area's next paint is over.
-class OurPlayer : public Zapper {
+class OurPlayer : public ZapSubject {
 public:
     // With a playlist, its first group is shown; without, the built-in "Documentary" genre.
     explicit OurPlayer(const QString &playlist);

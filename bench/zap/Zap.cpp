@@ -55,7 +55,7 @@ int setting(const char *name, int fallback) {
 }
 
 // Runs the event loop until the signal comes or the time is up; false when the time ran out.
-template <typename Signal> bool waitFor(Zapper &player, Signal signal, int milliseconds) {
+template <typename Signal> bool waitFor(ZapSubject &player, Signal signal, int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, [&loop] { loop.exit(1); });
     QObject::connect(&player, signal, &loop, [&loop] { loop.exit(0); });
@@ -69,15 +69,15 @@ void pause(int milliseconds) {
 }
 
 // Milliseconds from tuning to the first frame shown, or -1.
-double zap(Zapper &player, const QString &url) {
+double zap(ZapSubject &player, const QString &url) {
     const qint64 start = monotonicNs();
     player.tune(url);
-    if (!waitFor(player, &Zapper::shown, ShownTimeout))
+    if (!waitFor(player, &ZapSubject::shown, ShownTimeout))
         return -1;
     return (monotonicNs() - start) / 1e6;
 }
 
-void changes(Zapper &player, const QStringList &urls, int count) {
+void changes(ZapSubject &player, const QStringList &urls, int count) {
     Watchdog watchdog;
     int failed = 0;
     for (int i = 1; i <= count; ++i) {
@@ -144,12 +144,12 @@ int main(int argc, char *argv[]) {
         return ffmpegFirstFrame(urls[0]);
 
     const design::ControlDesign &video = design::control("videoControl");
-    std::unique_ptr<Zapper> player;
+    std::unique_ptr<ZapSubject> player;
     if (mode == u"ours")
         player = std::make_unique<OurPlayer>(qEnvironmentVariable("BENCH_PLAYLIST"));
     else
         player = std::make_unique<MpvCli>(QSize(design::px(video.width), design::px(video.height)));
-    if (!waitFor(*player, &Zapper::ready, 20000)) {
+    if (!waitFor(*player, &ZapSubject::ready, 20000)) {
         std::fprintf(stderr, "bench_zap: %s did not get ready\n", qPrintable(mode));
         return 1;
     }

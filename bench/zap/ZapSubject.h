@@ -5,7 +5,7 @@
 
 // A player that the zap figures drive: it changes to an address and says when that address's
 // first video frame is on screen.
-class Zapper : public QObject {
+class ZapSubject : public QObject {
     Q_OBJECT
 public:
     // The process whose CPU time and memory are the player's.
