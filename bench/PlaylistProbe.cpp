@@ -17,6 +17,11 @@
 //   plainlist.*               the three last for a plain QListView of the same size and font over
 //                             the list, given the same texts in a QStringListModel: the toolkit's
 //                             own floor
+//   search.key_ms             each key typed into the search field (Ctrl+F) to its matches shown
+//                             in the list, for texts of one letter and longer
+//   search.stall_ms           the longest stall while typing them
+//   plainsearch.*             the same for the plain list over a QSortFilterProxyModel of every
+//                             TV channel's title, filtered by the same texts ignoring case
 
 #include "ProcStat.h"
 #include "Watchdog.h"
@@ -24,8 +29,10 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QListView>
 #include <QScrollBar>
+#include <QSortFilterProxyModel>
 #include <QStringListModel>
 #include <QTest>
 
@@ -37,6 +44,10 @@ namespace {
 
 constexpr int ScrollPages = 40;
 constexpr int ScrollStepMs = 30; // a held key repeats about this often
+// Typed one key at a time, each text after the field is emptied: one letter that matches every
+// title, one that matches a tenth of them, and longer texts narrowing down to one channel.
+const QStringList SearchTexts{QStringLiteral("c"), QStringLiteral("7"),
+                              QStringLiteral("channel 1999"), QStringLiteral("nel 42")};
 
 void print(const char *figure, double value) {
     std::printf("%s %.3f\n", figure, value);
@@ -179,13 +190,91 @@ private:
                                       print("plainlist.click_ms", msSince(start));
                                       print("plainlist.click_stall_ms", watchdog_.stallMs());
                                       scroll(plain, "plainlist.scroll_stall_ms",
-                                             [] { QCoreApplication::exit(0); });
+                                             [this, plain] { searchTuner(plain); });
                                   },
                                   plain);
                        watchdog_.restart();
                        plainModel->setStringList(texts);
                    },
                    plain);
+    }
+
+    // Opens the tuner's search and types the texts into it, then the same into a plain filter.
+    void searchTuner(QListView *plain) {
+        plain->hide();
+        QTest::keyClick(list_->window(), Qt::Key_F, Qt::ControlModifier);
+        auto *field = list_->window()->findChild<QLineEdit *>(QStringLiteral("txtSearch"));
+        if (field == nullptr || !field->isVisible()) {
+            std::fprintf(stderr, "bench: Ctrl+F opened no search field\n");
+            return QCoreApplication::exit(1);
+        }
+        typeTexts(field, list_, "search", [this, plain] { searchPlain(plain); });
+    }
+
+    void searchPlain(QListView *plain) {
+        // Every TV channel: the matches of a letter that every title holds.
+        QStringList titles;
+        const QAbstractItemModel *model = list_->model();
+        titles.reserve(model->rowCount());
+        for (int row = 0; row < model->rowCount(); ++row)
+            titles.append(model->index(row, 0).data().toString());
+        auto *source = new QStringListModel(titles, plain);
+        auto *filter = new QSortFilterProxyModel(plain);
+        filter->setFilterCaseSensitivity(Qt::CaseInsensitive);
+        filter->setSourceModel(source);
+        plain->setModel(filter);
+        auto *field = new QLineEdit(plain->parentWidget());
+        connect(field, &QLineEdit::textChanged, filter,
+                &QSortFilterProxyModel::setFilterFixedString);
+        plain->show();
+        field->show();
+        field->setFocus();
+        typeTexts(field, plain, "plainsearch", [] { QCoreApplication::exit(0); });
+    }
+
+    // Types each of SearchTexts into `field` a key at a time, timing each key to the next frame
+    // of `view` after its model changed.
+    void typeTexts(QLineEdit *field, QAbstractItemView *view, const char *prefix,
+                   std::function<void()> then) {
+        auto keys = std::make_shared<QStringList>();
+        for (const QString &text : SearchTexts) {
+            keys->append(QString()); // the field emptied
+            for (QChar key : text)
+                keys->append(key);
+        }
+        auto changed = std::make_shared<bool>(false);
+        QAbstractItemModel *model = view->model();
+        connect(model, &QAbstractItemModel::modelReset, this, [changed] { *changed = true; });
+        connect(model, &QAbstractItemModel::layoutChanged, this, [changed] { *changed = true; });
+        connect(model, &QAbstractItemModel::rowsRemoved, this, [changed] { *changed = true; });
+        connect(model, &QAbstractItemModel::rowsInserted, this, [changed] { *changed = true; });
+        const QByteArray keyFigure = QByteArray(prefix) + ".key_ms";
+        const QByteArray stallFigure = QByteArray(prefix) + ".stall_ms";
+        auto next = std::make_shared<std::function<void()>>();
+        *next = [=, this] {
+            if (keys->isEmpty()) {
+                print(stallFigure.constData(), watchdog_.stallMs());
+                disconnect(model, nullptr, this, nullptr);
+                then();
+                return;
+            }
+            const QString key = keys->takeFirst();
+            *changed = false;
+            if (key.isEmpty()) {
+                field->clear();
+                QMetaObject::invokeMethod(this, *next, Qt::QueuedConnection);
+                return;
+            }
+            afterPaint([changed] { return *changed; },
+                       [=, start = monotonicNs()] {
+                           print(keyFigure.constData(), msSince(start));
+                           (*next)();
+                       },
+                       view);
+            QTest::keyClick(field, key.at(0).toLatin1());
+        };
+        watchdog_.restart();
+        (*next)();
     }
 
     const qint64 t0_;

@@ -54,5 +54,14 @@ QString helpText() {
                           "          a local file or an http or https address\n"
                           "\n"
                           "  -h, --help     show this help and exit\n"
-                          "      --version  show the version and exit\n");
+                          "      --version  show the version and exit\n"
+                          "\n"
+                          "Keys in the window:\n"
+                          "  Page Up, Page Down   next, previous channel (also Up, Down in full "
+                          "screen,\n"
+                          "                       and the Channel and Media Next/Previous keys)\n"
+                          "  0-9                  tune a channel by its number\n"
+                          "  Backspace, 0         back to the channel before\n"
+                          "  i                    show or hide the channel banner\n"
+                          "  Ctrl+F, /            search the channels\n");
 }
