@@ -26,6 +26,8 @@
 #include "ProcStat.h"
 #include "Watchdog.h"
 
+#include "playlist/Playlist.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFile>
@@ -35,6 +37,7 @@
 #include <QSortFilterProxyModel>
 #include <QStringListModel>
 #include <QTest>
+#include <QUrl>
 
 #include <cstdio>
 #include <cstring>
@@ -212,12 +215,14 @@ private:
     }
 
     void searchPlain(QListView *plain) {
-        // Every TV channel: the matches of a letter that every title holds.
+        // Every TV channel's title, as the playlist gives them.
         QStringList titles;
-        const QAbstractItemModel *model = list_->model();
-        titles.reserve(model->rowCount());
-        for (int row = 0; row < model->rowCount(); ++row)
-            titles.append(model->index(row, 0).data().toString());
+        QFile file(path_);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const ParsedPlaylist parsed = parsePlaylist(bytes, QUrl::fromLocalFile(path_));
+        for (qsizetype entry = 0; parsed.playlist && entry < parsed.playlist->size(); ++entry)
+            if (!parsed.playlist->isRadio(entry))
+                titles.append(parsed.playlist->title(entry));
         auto *source = new QStringListModel(titles, plain);
         auto *filter = new QSortFilterProxyModel(plain);
         filter->setFilterCaseSensitivity(Qt::CaseInsensitive);
@@ -232,8 +237,9 @@ private:
         typeTexts(field, plain, "plainsearch", [] { QCoreApplication::exit(0); });
     }
 
-    // Types each of SearchTexts into `field` a key at a time, timing each key to the next frame
-    // of `view` after its model changed.
+    // Types each of SearchTexts into `field` a key at a time, timing each key to the end of the
+    // next frame of `view`. Both filters work while the key is handled, so that frame shows the
+    // matches; it is asked for, since a filter that changes no row paints nothing.
     void typeTexts(QLineEdit *field, QAbstractItemView *view, const char *prefix,
                    std::function<void()> then) {
         auto keys = std::make_shared<QStringList>();
@@ -242,37 +248,32 @@ private:
             for (QChar key : text)
                 keys->append(key);
         }
-        auto changed = std::make_shared<bool>(false);
-        QAbstractItemModel *model = view->model();
-        connect(model, &QAbstractItemModel::modelReset, this, [changed] { *changed = true; });
-        connect(model, &QAbstractItemModel::layoutChanged, this, [changed] { *changed = true; });
-        connect(model, &QAbstractItemModel::rowsRemoved, this, [changed] { *changed = true; });
-        connect(model, &QAbstractItemModel::rowsInserted, this, [changed] { *changed = true; });
         const QByteArray keyFigure = QByteArray(prefix) + ".key_ms";
         const QByteArray stallFigure = QByteArray(prefix) + ".stall_ms";
         auto next = std::make_shared<std::function<void()>>();
-        *next = [=, this] {
+        *next = [=, this, weakNext = std::weak_ptr(next)] {
             if (keys->isEmpty()) {
                 print(stallFigure.constData(), watchdog_.stallMs());
-                disconnect(model, nullptr, this, nullptr);
                 then();
                 return;
             }
             const QString key = keys->takeFirst();
-            *changed = false;
             if (key.isEmpty()) {
-                field->clear();
-                QMetaObject::invokeMethod(this, *next, Qt::QueuedConnection);
+                field->selectAll();
+                QTest::keyClick(field, Qt::Key_Backspace);
+                QMetaObject::invokeMethod(this, *weakNext.lock(), Qt::QueuedConnection);
                 return;
             }
-            afterPaint([changed] { return *changed; },
+            afterPaint([] { return true; },
                        [=, start = monotonicNs()] {
                            print(keyFigure.constData(), msSince(start));
-                           (*next)();
+                           (*weakNext.lock())();
                        },
                        view);
             QTest::keyClick(field, key.at(0).toLatin1());
+            view->viewport()->update();
         };
+        nextKey_ = next;
         watchdog_.restart();
         (*next)();
     }
@@ -286,6 +287,7 @@ private:
     QAbstractItemView *view_ = nullptr;
     std::function<bool()> ready_;
     std::function<void()> then_;
+    std::shared_ptr<std::function<void()>> nextKey_; // the typing under way
 };
 
 void installProbe() {
