@@ -1,6 +1,7 @@
 #include "OurPlayer.h"
 
 #include "catalogue/Catalogue.h"
+#include "catalogue/TuningState.h"
 #include "form/Controls.h"
 #include "tuner/TunerList.h"
 
@@ -16,6 +17,7 @@
 OurPlayer::OurPlayer(const QString &playlist) : playlist_(!playlist.isEmpty()) {
     form_.show();
     form_.controls().videoControl->installEventFilter(this);
+    connect(&form_.tuning(), &TuningState::tuned, this, [this] { ++tunings_; });
     if (!playlist_) {
         QTest::mouseClick(form_.controls().cmdTv, Qt::LeftButton);
         clickItem(QStringLiteral("Documentary"));
@@ -75,12 +77,16 @@ void OurPlayer::tune(const QString &url) {
 }
 
 void OurPlayer::pressNext(bool autoRepeat) {
+    // The key goes where a keyboard's goes: to the control with the focus, here the video, in
+    // the active window (which the display's lack of a window manager leaves to the program).
     QWidget *video = form_.controls().videoControl;
+    QApplication::setActiveWindow(video->window());
     video->setFocus();
+    QWidget *to = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &form_;
     QKeyEvent press(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier, QString(), autoRepeat);
-    QApplication::sendEvent(video, &press);
+    QApplication::sendEvent(to, &press);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_PageUp, Qt::NoModifier, QString(), autoRepeat);
-    QApplication::sendEvent(video, &release);
+    QApplication::sendEvent(to, &release);
 }
 
 void OurPlayer::clickItem(const QString &text) {
@@ -110,10 +116,8 @@ void OurPlayer::drainEvents() {
         if (event->event_id == MPV_EVENT_NONE)
             return;
         // A restart counts only after the new address's own start, not a late one of the last.
-        if (event->event_id == MPV_EVENT_START_FILE) {
-            ++loads_;
+        if (event->event_id == MPV_EVENT_START_FILE)
             started_ = started_ || waiting_;
-        }
         if (event->event_id == MPV_EVENT_PLAYBACK_RESTART && waiting_ && started_) {
             waiting_ = false;
             restarted_ = true;

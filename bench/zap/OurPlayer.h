@@ -27,8 +27,8 @@ public:
     void tune(const QString &url) override;
     // Presses the channel key once, as the keyboard does.
     void pressNext(bool autoRepeat);
-    // The streams that the engine has begun to open.
-    int loadsStarted() const { return loads_; }
+    // The channels tuned: each asks the engine to open its stream.
+    int tunings() const { return tunings_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -47,5 +47,5 @@ private:
     bool started_ = false;
     bool restarted_ = false;
     bool byKey_ = qEnvironmentVariableIsSet("BENCH_ZAP_KEY");
-    int loads_ = 0;
+    int tunings_ = 0;
 };

@@ -8,9 +8,9 @@
 //   changes.rss_end_kb    and after the last
 //   changes.stall_ms      the longest time the event loop of this process did not run in them
 //   changes.failed        changes that showed no frame within 10 s
-//   held.loads, held.stall_ms  with BENCH_HELD_KEYS=n (ours only): the channel key pressed ten
-//                         times a second n times, as a held key repeats, and then 2 s: the
-//                         streams that the engine began to open, and the longest stall
+//   held.tunings, held.stall_ms  with BENCH_HELD_KEYS=n (ours only): the channel key pressed
+//                         ten times a second n times, as a held key repeats, and then 2 s: the
+//                         channels tuned (each opens its stream), and the longest stall
 //
 // usage: bench_zap ours|mpv|ffmpeg URL...
 //   ours    the tuner's own window and player (OurPlayer.h); the addresses are those of channels
@@ -117,7 +117,7 @@ int ffmpegFirstFrame(const QString &url) {
 
 // Zaps as fast as a held key: only where the keys stop should a stream open.
 void heldKeys(OurPlayer &player, int presses) {
-    const int loadsBefore = player.loadsStarted();
+    const int tuningsBefore = player.tunings();
     Watchdog watchdog;
     for (int i = 0; i < presses; ++i) {
         player.pressNext(i > 0);
@@ -125,7 +125,7 @@ void heldKeys(OurPlayer &player, int presses) {
     }
     pause(2000);
     print("held.presses", presses);
-    print("held.loads", player.loadsStarted() - loadsBefore);
+    print("held.tunings", player.tunings() - tuningsBefore);
     print("held.stall_ms", watchdog.stallMs());
 }
 
