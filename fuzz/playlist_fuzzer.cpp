@@ -1,7 +1,8 @@
 // Feeds any bytes to the playlist parser, as a local file and as an address on the network, and
 // reads back everything the result holds. Beyond crashes and leaks it checks that a playlist from
-// the network never hands out a local file, nor a logo but from the web, that every entry is in
-// its tuner's groups and that its title's bytes are its title.
+// the network never hands out a local file, nor a logo or a guide but from the web, that every
+// entry is in its tuner's groups, that its title's bytes are its title and that its guide's times
+// move by no more than a day.
 
 #include "net/Addresses.h"
 #include "playlist/Playlist.h"
@@ -35,6 +36,8 @@ void readAll(const ParsedPlaylist &parsed, bool fromNetwork) {
         }
     }
     check(grouped >= playlist.size());
+    for (const QString &guide : playlist.guideAddresses())
+        check(!guide.isEmpty() && (!fromNetwork || isWebAddress(QUrl(guide))));
     for (qsizetype entry = 0; entry < playlist.size(); ++entry) {
         const QString address = playlist.address(entry);
         check(!address.isEmpty() && !playlist.title(entry).isEmpty());
@@ -48,6 +51,9 @@ void readAll(const ParsedPlaylist &parsed, bool fromNetwork) {
         check(title.isEmpty() ? playlist.title(entry) == address
                               : QString::fromUtf8(title) == playlist.title(entry));
         check(playlist.number(entry) >= 1);
+        check(std::abs(playlist.guideShift(entry)) <= MaxGuideShift);
+        check(QString::fromUtf8(playlist.guideIdBytes(entry)) == playlist.guideId(entry) &&
+              QString::fromUtf8(playlist.guideNameBytes(entry)) == playlist.guideName(entry));
         for (const QString &header : {playlist.userAgent(entry), playlist.referrer(entry)})
             check(std::none_of(header.begin(), header.end(),
                                [](QChar c) { return c.unicode() < 0x20; }));

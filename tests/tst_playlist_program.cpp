@@ -1,8 +1,10 @@
 // The real program given every bad playlist source on its command line: its window opens, one
 // line on stderr and one message box over the window say why, the window keeps its own title
-// (and with it the built-in list), and the program goes on running.
+// (and with it the built-in list), and the program goes on running. Guides that cannot be read
+// each say why in a line of their own, and the playlist shows all the same.
 
 #include "support/DisplayWindows.h"
+#include "support/GuideText.h"
 #include "support/PlaylistSources.h"
 
 #include <QProcess>
@@ -69,6 +71,51 @@ private slots:
             program->kill();
             program->waitForFinished();
         }
+    }
+
+    // The guides of the command line, relative to the current folder, and of the playlist.
+    void guideProblems_data() {
+        QTest::addColumn<QString>("playlistGuides");
+        QTest::addColumn<QStringList>("lines");
+        const QString missing = sources.path("missing.xml");
+        const QString notFound = sources.server().url("/guide.xml");
+        const QString because404 = ": the server answered 404 Not Found.";
+        const QString becauseMissing = ": the file does not exist.";
+        QTest::newRow("one of three fails")
+            << notFound + ",good.xml"
+            << QStringList{"ruredivu: Could not read the guide " + missing + becauseMissing,
+                           "ruredivu: Could not read the guide " + notFound + because404};
+        QTest::newRow("all fail") << notFound
+                                  << QStringList{"ruredivu: Could not read the guide " + missing +
+                                                 becauseMissing + " Could not read the guide " +
+                                                 notFound + because404};
+    }
+    void guideProblems() {
+        QFETCH(QString, playlistGuides);
+        QFETCH(QStringList, lines);
+        sources.file("good.xml", xmltvText({{"a", {"A"}}}, {{"a", 0, 3600, "A1"}}));
+        sources.file("list.m3u", "#EXTM3U x-tvg-url=\"" + playlistGuides.toUtf8() +
+                                     "\"\n#EXTINF:-1 tvg-id=\"a\",A\nhttp://127.0.0.1:9/a\n");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", runtime.path());
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(sources.path({}));
+        program.start(RUREDIVU_BINARY, {"--guide", "missing.xml", "list.m3u"});
+        QVERIFY(program.waitForStarted());
+        QByteArray err;
+        QTRY_VERIFY_WITH_TIMEOUT(programLines(err += program.readAllStandardError()).size() >=
+                                         lines.size() ||
+                                     program.state() != QProcess::Running,
+                                 AnswerTimeoutMs);
+        QTest::qWait(100); // another line would come now
+        err += program.readAllStandardError();
+        QCOMPARE(programLines(err), lines);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            windowTitlesOf(program.processId()).contains("list.m3u - RURE DIVU"), 10000);
+        QVERIFY(program.state() == QProcess::Running);
+        program.kill();
+        program.waitForFinished();
     }
 };
 

@@ -1,6 +1,11 @@
 #include "app/CommandLine.h"
 
+#include <QDir>
+#include <QUrl>
+
 namespace {
+
+const QString GuideOption = QStringLiteral("--guide");
 
 CommandLine answer(CommandLine::Action action) {
     CommandLine line;
@@ -14,34 +19,53 @@ CommandLine misuse(const QString &problem) {
     return line;
 }
 
+// A guide as the loader reads it: an address as given, a path from the current folder.
+QString guideSource(const QString &given) {
+    // A Windows path's drive letter would pass for a scheme.
+    if (QDir::isAbsolutePath(given) || !QUrl(given).scheme().isEmpty())
+        return given;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(given));
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments) {
     CommandLine line;
     bool optionsEnd = false;
-    for (const QString &argument : arguments) {
-        const bool option = !optionsEnd && argument.startsWith(u'-') && argument != u"-";
-        if (option && argument == u"--") {
+    for (auto argument = arguments.cbegin(); argument != arguments.cend(); ++argument) {
+        const bool option = !optionsEnd && argument->startsWith(u'-') && *argument != u"-";
+        if (option && *argument == u"--") {
             optionsEnd = true;
-        } else if (option && (argument == u"--help" || argument == u"-h")) {
+        } else if (option && (*argument == u"--help" || *argument == u"-h")) {
             return answer(CommandLine::Action::Help);
-        } else if (option && argument == u"--version") {
+        } else if (option && *argument == u"--version") {
             return answer(CommandLine::Action::Version);
+        } else if (option &&
+                   (*argument == GuideOption || argument->startsWith(GuideOption + u'='))) {
+            QString guide = argument->mid(GuideOption.size() + 1);
+            if (*argument == GuideOption) {
+                if (std::next(argument) == arguments.cend())
+                    return misuse(QStringLiteral("option --guide needs a file or address"));
+                guide = *++argument;
+            }
+            if (guide.isEmpty())
+                return misuse(QStringLiteral("empty guide name"));
+            line.guides << guideSource(guide);
         } else if (option) {
-            return misuse(QStringLiteral("unknown option %1").arg(argument));
+            return misuse(QStringLiteral("unknown option %1").arg(*argument));
         } else if (!line.playlist.isEmpty()) {
             return misuse(QStringLiteral("one playlist at a time"));
-        } else if (argument.isEmpty()) {
+        } else if (argument->isEmpty()) {
             return misuse(QStringLiteral("empty playlist name"));
         } else {
-            line.playlist = argument;
+            line.playlist = *argument;
         }
     }
     return line;
 }
 
 QString synopsis() {
-    return QStringLiteral("ruredivu [PLAYLIST]");
+    return QStringLiteral("ruredivu [--guide FILE|URL]... [PLAYLIST]");
 }
 
 QString helpText() {
@@ -53,15 +77,14 @@ QString helpText() {
                           "the built-in channels:\n"
                           "          a local file or an http or https address\n"
                           "\n"
-                          "  -h, --help     show this help and exit\n"
-                          "      --version  show the version and exit\n"
-                          "\n"
-                          "Keys in the window:\n"
-                          "  Page Up, Page Down   next, previous channel (also Up, Down in full "
-                          "screen,\n"
-                          "                       and the Channel and Media Next/Previous keys)\n"
-                          "  0-9                  tune a channel by its number\n"
-                          "  Backspace, 0         back to the channel before\n"
-                          "  i                    show or hide the channel banner\n"
-                          "  Ctrl+F, /            search the channels\n");
+                          "      --guide FILE|URL  a programme guide (XMLTV, plain, .gz or .xz) "
+                          "for the playlist's\n"
+                          "                        channels: a local file, relative to the "
+                          "current folder, or an\n"
+                          "                        http or https address; read before the "
+                          "guides the playlist\n"
+                          "                        names itself, and may be given more than "
+                          "once\n"
+                          "  -h, --help            show this help and exit\n"
+                          "      --version         show the version and exit\n");
 }

@@ -4,6 +4,7 @@
 #include "app/Zapping.h"
 #include "form/ControlOps.h"
 #include "form/Design.h"
+#include "guide/GuideLoader.h"
 #include "player/Player.h"
 #include "player/PlayerControls.h"
 #include "playlist/PlaylistLoader.h"

@@ -5,10 +5,13 @@
 #include "status/ConnectionMonitor.h"
 
 #include <QIcon>
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
 
+class ChannelGuide;
+class GuideLoader;
 class Player;
 class Zapping;
 class Playlist;
@@ -27,6 +30,11 @@ public:
     // http(s) address. It is read off the GUI thread; the status line says so meanwhile, and a
     // message box says why when it fails, the list shown before staying.
     void openPlaylist(const QString &source);
+    // Guides read for every playlist opened, before those that it names itself: local paths,
+    // file: URLs or http(s) addresses. Once a playlist is shown its guides are read off the GUI
+    // thread; the status line says so and then what came of it, a guide that fails leaving the
+    // playlist as it is.
+    void setGuides(const QStringList &sources);
 
     const Controls &controls() const { return c_; }
     Player &player() const { return player_; }
@@ -41,6 +49,10 @@ protected:
 private:
     void playlistLoaded(const std::shared_ptr<const Playlist> &playlist);
     void playlistFailed(const QString &message);
+    void readGuides(const std::shared_ptr<const Playlist> &playlist);
+    void guideLoaded(const std::shared_ptr<const ChannelGuide> &guide, const QString &summary,
+                     const QStringList &problems);
+    void guideFailed(const QString &message);
     void buildControls();
     void wireEvents();
     void load();
@@ -54,6 +66,8 @@ private:
     std::unique_ptr<PlaylistLoader> loader_;
     QString loading_;             // the playlist being read, as the user named it
     QString statusBeforeLoading_; // the status line's text from before, back if loading fails
+    std::unique_ptr<GuideLoader> guideLoader_; // made for the first playlist with guides
+    QStringList guides_;                       // read for every playlist
 };
 
 // The window's icon, in 16 and 32 pixels; also the application's own.

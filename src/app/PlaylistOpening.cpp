@@ -1,8 +1,9 @@
-// The window's side of playlists: opening one from the command line or a drop, and showing it
-// once it has been read.
+// The window's side of playlists: opening one from the command line or a drop, showing it once
+// it has been read, then reading its guides.
 
 #include "app/MainForm.h"
 #include "form/Design.h"
+#include "guide/GuideLoader.h"
 #include "playlist/PlaylistLoader.h"
 #include "playlist/PlaylistSource.h"
 #include "tuner/Tuners.h"
@@ -21,6 +22,7 @@
 namespace {
 
 const QString Loading = QStringLiteral("Loading playlist...");
+const QString LoadingGuide = QStringLiteral("Loading guide...");
 
 QString appTitle() {
     return QString::fromUtf16(design::Title.data(), qsizetype(design::Title.size()));
@@ -75,6 +77,10 @@ void MainForm::openPlaylist(const QString &source) {
     loader_->load(source);
 }
 
+void MainForm::setGuides(const QStringList &sources) {
+    guides_ = sources;
+}
+
 void MainForm::playlistLoaded(const std::shared_ptr<const Playlist> &playlist) {
     tuning_.setSource(std::make_shared<PlaylistSource>(playlist));
     setWindowTitle(QStringLiteral("%1 - %2").arg(titleName(loading_), appTitle()));
@@ -85,6 +91,7 @@ void MainForm::playlistLoaded(const std::shared_ptr<const Playlist> &playlist) {
         cmdRadioClick(c_, tuning_);
     else
         cmdTvClick(c_, tuning_);
+    readGuides(playlist);
 }
 
 void MainForm::playlistFailed(const QString &message) {
@@ -96,6 +103,41 @@ void MainForm::playlistFailed(const QString &message) {
     box->setObjectName(QStringLiteral("playlistError"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+void MainForm::readGuides(const std::shared_ptr<const Playlist> &playlist) {
+    QStringList sources = guides_ + playlist->guideAddresses();
+    sources.removeDuplicates();
+    // A guide of the playlist before, still being read, is of no use to this one.
+    if (sources.isEmpty()) {
+        if (guideLoader_ != nullptr)
+            guideLoader_->cancel();
+        return;
+    }
+    if (guideLoader_ == nullptr) {
+        guideLoader_ = std::make_unique<GuideLoader>();
+        connect(guideLoader_.get(), &GuideLoader::loaded, this, &MainForm::guideLoaded);
+        connect(guideLoader_.get(), &GuideLoader::failed, this, &MainForm::guideFailed);
+    }
+    // What the status line shows besides the playlist, a channel's connection above all, stays.
+    if (c_.lblBuffering->text() == loadedText(*playlist))
+        c_.lblBuffering->setText(LoadingGuide);
+    guideLoader_->load(sources, playlist);
+}
+
+void MainForm::guideLoaded(const std::shared_ptr<const ChannelGuide> &guide, const QString &summary,
+                           const QStringList &problems) {
+    for (const QString &problem : problems)
+        std::fprintf(stderr, "ruredivu: %s\n", qPrintable(problem));
+    tuning_.setGuide(guide);
+    if (c_.lblBuffering->text() == LoadingGuide)
+        c_.lblBuffering->setText(summary);
+}
+
+void MainForm::guideFailed(const QString &message) {
+    std::fprintf(stderr, "ruredivu: %s\n", qPrintable(message));
+    if (c_.lblBuffering->text() == LoadingGuide)
+        c_.lblBuffering->setText(message);
 }
 
 void MainForm::dragEnterEvent(QDragEnterEvent *event) {

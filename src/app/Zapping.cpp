@@ -1,5 +1,6 @@
 #include "app/Zapping.h"
 
+#include "app/GuideViews.h"
 #include "bus/MprisService.h"
 #include "catalogue/TuningState.h"
 #include "form/Controls.h"
@@ -16,6 +17,13 @@
 #include <QLabel>
 #include <QSlider>
 
+namespace {
+
+// A playlist names local logos only when it was itself read from a local file.
+constexpr bool LocalLogos = true;
+
+} // namespace
+
 Zapping::Zapping(const Controls &c, TuningState &tuning)
     : QObject(c.mainForm), c_(c), tuning_(tuning),
       numbers_(
@@ -23,12 +31,16 @@ Zapping::Zapping(const Controls &c, TuningState &tuning)
       zapper_(std::make_unique<Zapper>(c, tuning)),
       keys_(new ChannelKeys(
           c.mainForm, [&tuning] { return tuning.player().isFullScreen(); },
-          [this] { return numbers_->collecting(); })) {
+          [this] { return numbers_->collecting(); }, [this] { return guide_->guided(); })),
+      guide_(
+          std::make_unique<GuideViews>(c, tuning, *zapper_, *keys_, [this](const QString &address) {
+              return logos().logo(address, LocalLogos);
+          })) {
     connect(keys_, &ChannelKeys::pressed, this,
             [this](ChannelKeys::Action action, int digit, bool) { pressed(action, digit); });
     connect(&tuning_, &TuningState::sourceChanged, this, [this] { numbers_->forget(); });
     connect(&tuning_, &TuningState::tuned, this,
-            [this](const TunedChannel &tuned) { showTuned(tuned.channel); });
+            [this](const TunedChannel &tuned) { showTuned(tuned.item, tuned.channel); });
     connect(zapper_.get(), &Zapper::heading, this, &Zapping::showTuned);
     c.lstTuner->rows().setDecoration([this](const ListItem &item) { return rowLogo(item); });
     connect(numbers_.get(), &NumberEntry::digitsChanged, this,
@@ -44,7 +56,9 @@ Zapping::~Zapping() = default;
 
 Banner &Zapping::banner() {
     if (banner_ == nullptr)
-        banner_ = new Banner(c_.videoControl, [this] { return c_.lblBuffering->text(); });
+        banner_ = new Banner(
+            c_.videoControl, [this] { return c_.lblBuffering->text(); },
+            [this] { return guide_->programmes(bannerItem_); });
     return *banner_;
 }
 
@@ -56,10 +70,8 @@ LogoCache &Zapping::logos() {
     return *logos_;
 }
 
-// A playlist names local logos only when it was itself read from a local file.
-constexpr bool LocalLogos = true;
-
-void Zapping::showTuned(const Channel &channel) {
+void Zapping::showTuned(const ListItem &item, const Channel &channel) {
+    bannerItem_ = item;
     banner().showChannel(channel);
     bannerLogo_ = channel.logo;
     if (!bannerLogo_.isEmpty())
@@ -81,6 +93,7 @@ void Zapping::logoArrived(const QString &address) {
     if (address == bannerLogo_ && banner_ != nullptr)
         banner_->setLogo(logos().logo(address, LocalLogos));
     c_.lstTuner->rows().decorationsChanged();
+    guide_->logoArrived();
 }
 
 void Zapping::startDesktopControls(const QString &desktopEntry) {
@@ -140,6 +153,9 @@ void Zapping::pressed(ChannelKeys::Action action, int digit) {
         break;
     case Action::Search:
         search().open();
+        break;
+    case Action::Guide:
+        guide_->toggle();
         break;
     }
 }

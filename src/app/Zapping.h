@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bus/DesktopActions.h"
+#include "catalogue/ChannelSource.h"
 #include "zap/ChannelKeys.h"
 
 #include <QObject>
@@ -9,18 +10,17 @@
 
 struct Controls;
 class Banner;
+class GuideViews;
 class LogoCache;
 class MprisService;
-struct Channel;
-struct ListItem;
 class NumberEntry;
 class SearchPanel;
 class TuningState;
 class Zapper;
 
 // The window's television keys and what follows them: zapping, number entry, the last channel,
-// the banner with the channel's logo, the search and the desktop's media controls. The banner,
-// the search field, the logos and the bus are made when first needed.
+// the banner with the channel's logo, the search, the programme guide and the desktop's media
+// controls. The banner, the search field, the logos and the bus are made when first needed.
 class Zapping : public QObject, public DesktopActions {
     Q_OBJECT
 public:
@@ -40,10 +40,11 @@ public:
     // Made on first use.
     Banner &banner();
     SearchPanel &search();
+    GuideViews &guide() { return *guide_; }
 
 private:
     void pressed(ChannelKeys::Action action, int digit);
-    void showTuned(const Channel &channel);
+    void showTuned(const ListItem &item, const Channel &channel);
     QVariant rowLogo(const ListItem &item);
     LogoCache &logos();
     void logoArrived(const QString &address);
@@ -53,9 +54,11 @@ private:
     std::unique_ptr<NumberEntry> numbers_;
     std::unique_ptr<Zapper> zapper_;
     ChannelKeys *keys_;
+    std::unique_ptr<GuideViews> guide_;
     Banner *banner_ = nullptr;
     SearchPanel *search_ = nullptr;
     LogoCache *logos_ = nullptr;
     MprisService *mpris_ = nullptr;
-    QString bannerLogo_; // the address of the logo the banner waits for or shows
+    QString bannerLogo_;  // the address of the logo the banner waits for or shows
+    ListItem bannerItem_; // the channel the banner shows
 };

@@ -35,6 +35,7 @@ int main(int argc, char *argv[]) {
     MpvPlayer player;
     MainForm form(player);
     form.show();
+    form.setGuides(line.guides);
     if (!line.playlist.isEmpty())
         form.openPlaylist(line.playlist);
     // The desktop's media controls come once the window is up: the bus is a round trip away.

@@ -19,6 +19,14 @@ void TuningState::setSource(std::shared_ptr<const ChannelSource> source) {
     previous_.reset();
     setZapList({});
     emit sourceChanged();
+    setGuide({});
+}
+
+void TuningState::setGuide(std::shared_ptr<const ChannelGuide> guide) {
+    if (guide == guide_)
+        return;
+    guide_ = std::move(guide);
+    emit guideChanged();
 }
 
 void TuningState::setZapList(Rows rows) {

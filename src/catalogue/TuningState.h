@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+class ChannelGuide;
 struct Controls;
 class ConnectionMonitor;
 class Player;
@@ -50,11 +51,17 @@ public:
 
     Player &player() const { return player_; }
 
+    // The programme guide of the source's channels; none before one has been read, and none once
+    // the source has changed. Its entries are the playlist's, as a channel item's id.
+    const std::shared_ptr<const ChannelGuide> &guide() const { return guide_; }
+    void setGuide(std::shared_ptr<const ChannelGuide> guide);
+
 signals:
     void tuned(const TunedChannel &channel);
     void zapListChanged();
     // A new source replaced the channels; nothing tuned from the old one counts as previous.
     void sourceChanged();
+    void guideChanged();
 
 private:
     const Controls &c_;
@@ -63,6 +70,7 @@ private:
     std::shared_ptr<const ChannelSource> source_;
     TunerKind tuner_ = TunerKind::Radio;
     Rows zapList_;
+    std::shared_ptr<const ChannelGuide> guide_;
     std::optional<TunedChannel> current_;
     std::optional<TunedChannel> previous_;
 };

@@ -26,16 +26,16 @@ QByteArrayView Playlist::titleBytes(qsizetype entry) const {
 
 QString Playlist::address(qsizetype entry) const {
     const Entry &e = m_entries[size_t(entry)];
-    return resolved({e.text, e.addressSize}, e.relative);
+    return resolved(decoded(m_text, e.text, e.addressSize), e.relative);
 }
 
 QString Playlist::userAgent(qsizetype entry) const {
-    const Span span = m_headers[m_entries[size_t(entry)].userAgent];
+    const Span span = m_headers[m_headerPairs[m_entries[size_t(entry)].headers].userAgent];
     return decoded(m_headerText, span.offset, span.size);
 }
 
 QString Playlist::referrer(qsizetype entry) const {
-    const Span span = m_headers[m_entries[size_t(entry)].referrer];
+    const Span span = m_headers[m_headerPairs[m_entries[size_t(entry)].headers].referrer];
     return decoded(m_headerText, span.offset, span.size);
 }
 
@@ -44,7 +44,8 @@ bool Playlist::isRadio(qsizetype entry) const {
 }
 
 QString Playlist::logo(qsizetype entry) const {
-    return resolved(logoSpan(entry), m_entries[size_t(entry)].logoRelative);
+    const Span span = logoSpan(entry);
+    return resolved(decoded(m_text, span.offset, span.size), m_entries[size_t(entry)].logoRelative);
 }
 
 qint32 Playlist::number(qsizetype entry) const {
@@ -64,21 +65,55 @@ int Playlist::leftOut() const {
     return m_leftOut;
 }
 
+const QStringList &Playlist::guideAddresses() const {
+    return m_guides;
+}
+
+QString Playlist::guideId(qsizetype entry) const {
+    return QString::fromUtf8(guideIdBytes(entry));
+}
+
+QByteArrayView Playlist::guideIdBytes(qsizetype entry) const {
+    const Entry &e = m_entries[size_t(entry)];
+    return QByteArrayView(m_text).sliced(e.text + e.addressSize + e.titleSize, e.guideIdSize);
+}
+
+QString Playlist::guideName(qsizetype entry) const {
+    return QString::fromUtf8(guideNameBytes(entry));
+}
+
+QByteArrayView Playlist::guideNameBytes(qsizetype entry) const {
+    const Entry &e = m_entries[size_t(entry)];
+    if (e.guideNameSize == NameIsTitle)
+        return titleBytes(entry);
+    return QByteArrayView(m_text).sliced(e.text + e.addressSize + e.titleSize + e.guideIdSize,
+                                         e.guideNameSize);
+}
+
+qint32 Playlist::guideShift(qsizetype entry) const {
+    const qint32 own = m_entries[size_t(entry)].guideShift;
+    return own != NoGuideShift ? own : m_guideShift;
+}
+
+quint32 Playlist::guideNameBytesKept(const Entry &e) {
+    return e.guideNameSize == NameIsTitle ? 0 : e.guideNameSize;
+}
+
 Playlist::Span Playlist::logoSpan(qsizetype entry) const {
     const Entry &e = m_entries[size_t(entry)];
-    const quint32 start = e.text + e.addressSize + e.titleSize;
+    const quint32 start =
+        e.text + e.addressSize + e.titleSize + e.guideIdSize + guideNameBytesKept(e);
     const quint32 end =
         entry + 1 < size() ? m_entries[size_t(entry) + 1].text : quint32(m_text.size());
     return {start, end - start};
 }
 
-QString Playlist::resolved(Span written, bool relative) const {
-    const QString text = decoded(m_text, written.offset, written.size);
+QString Playlist::resolved(const QString &written, bool relative) const {
     if (!relative)
-        return text;
+        return written;
     // Resolved only here, so that a list of a few hundred thousand entries keeps each address
     // once, as written, whatever the length of its location.
     if (!m_folder.isNull())
-        return QDir::cleanPath(m_folder + u'/' + text);
-    return m_base.resolved(QUrl(text)).toString(QUrl::FullyEncoded);
+        return QDir::cleanPath(m_folder + u'/' + written);
+    return m_base.resolved(QUrl(written)).toString(QUrl::FullyEncoded);
 }

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <optional>
@@ -18,6 +19,8 @@ struct PlaylistGroup {
 
 // Channel numbers that a playlist may give its entries (tvg-chno).
 constexpr qint32 MaxChannelNumber = 99'999;
+// How far a playlist may move its guide's times (tvg-shift), either way: a day, in minutes.
+constexpr qint32 MaxGuideShift = 24 * 60;
 
 class Playlist {
 public:
@@ -51,6 +54,19 @@ public:
     // Entries left out because a playlist from the network named a local file or device.
     int leftOut() const;
 
+    // Where the playlist's programme guides are (x-tvg-url, url-tvg and tvg-url of its #EXTM3U
+    // lines, each a comma-separated list), in order, each once, resolved as its logos are.
+    const QStringList &guideAddresses() const;
+    // The entry's channel in a guide (tvg-id, tvg-name), empty when the playlist gives none; the
+    // UTF-8 bytes for matching many entries without making a QString of each.
+    QString guideId(qsizetype entry) const;
+    QByteArrayView guideIdBytes(qsizetype entry) const;
+    QString guideName(qsizetype entry) const;
+    QByteArrayView guideNameBytes(qsizetype entry) const;
+    // How many minutes its guide's times move (tvg-shift, in hours): its own, else the
+    // playlist's, else none; within MaxGuideShift.
+    qint32 guideShift(qsizetype entry) const;
+
     // Implementation-defined storage below (the parser fills it).
 private:
     friend class PlaylistParser;
@@ -60,36 +76,52 @@ private:
         quint32 offset = 0;
         quint32 size = 0;
     };
-    // 24 bytes: the logo's size is where the next entry's texts start, the number fits beside
-    // the flags.
+    // 24 bytes: the logo's size is where the next entry's texts start, the two headers are one
+    // pair, the guide's id and name are short, the number and the shift fit beside the flags. A
+    // guide name that is the title again, as most are, is kept once.
     struct Entry {
-        // The address as written, then the title, then the logo as written, in m_text up to the
-        // next entry's text.
+        // The address as written, the title, the guide's id and name, then the logo as written,
+        // in m_text up to the next entry's text.
         quint32 text;
         quint32 addressSize;
-        quint32 titleSize;   // 0 when the entry is titled by its address
-        quint32 userAgent;   // index in m_headers; 0 is none
-        quint32 referrer;    // likewise
-        quint32 number : 17; // as the playlist gives it; 0 when it gives none
+        quint32 titleSize;     // 0 when the entry is titled by its address
+        quint32 headers;       // index in m_headerPairs; 0 is none
+        quint16 guideIdSize;   // 0 when the playlist gives none
+        quint16 guideNameSize; // likewise; NameIsTitle when it is the title
+        quint32 number : 17;   // as the playlist gives it; 0 when it gives none
         quint32 radio : 1;
         // Resolved against the playlist's location when asked for.
         quint32 relative : 1;
         quint32 logoRelative : 1;
+        qint32 guideShift : 12; // minutes; NoGuideShift when the entry gives none
     };
-    static_assert(MaxChannelNumber < 1 << 17);
+    static constexpr qint32 NoGuideShift = -(1 << 11);
+    static constexpr quint16 NameIsTitle = 0xffff;
+    static_assert(sizeof(Entry) == 24);
+    static_assert(MaxChannelNumber < 1 << 17 && MaxGuideShift < -NoGuideShift);
+    // The user agent's and the referrer's indices in m_headers.
+    struct HeaderPair {
+        quint32 userAgent = 0;
+        quint32 referrer = 0;
+    };
 
+    // The bytes of m_text that the entry's guide name takes.
+    static quint32 guideNameBytesKept(const Entry &e);
     Span logoSpan(qsizetype entry) const;
-    QString resolved(Span written, bool relative) const;
+    QString resolved(const QString &written, bool relative) const;
 
     QByteArray m_text; // the entries' texts, UTF-8, in entry order
     std::vector<Entry> m_entries;
     QByteArray m_headerText;             // the header values, UTF-8
     std::vector<Span> m_headers{Span{}}; // distinct header values, the empty one first
+    std::vector<HeaderPair> m_headerPairs{HeaderPair{}}; // distinct pairs, none first
     std::vector<PlaylistGroup> m_tvGroups;
     std::vector<PlaylistGroup> m_radioGroups;
     QUrl m_base;      // a network playlist's address, for its relative entries
     QString m_folder; // a local playlist's folder, for its relative entries
     int m_leftOut = 0;
+    QStringList m_guides;
+    qint32 m_guideShift = 0; // the #EXTM3U line's
 };
 
 // Limits past which a playlist is refused as a whole.

@@ -12,7 +12,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -34,6 +37,11 @@ constexpr HeaderName OptionHeaders[] = {{"http-user-agent", Header::UserAgent},
                                         {"http-referrer", Header::Referrer}};
 constexpr HeaderName SuffixHeaders[] = {{"user-agent", Header::UserAgent},
                                         {"referer", Header::Referrer}};
+// The spellings of the #EXTM3U attribute that names the playlist's guides.
+constexpr QByteArrayView GuideAttributes[] = {"x-tvg-url", "url-tvg", "tvg-url"};
+// The longest guide id or name kept, which is what an entry's size field holds less the mark of
+// a name that is the title.
+constexpr qsizetype MaxGuideText = std::numeric_limits<quint16>::max() - 1;
 
 bool equalsNoCase(QByteArrayView a, QByteArrayView b) {
     return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
@@ -45,6 +53,10 @@ bool startsWithNoCase(QByteArrayView text, QByteArrayView prefix) {
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t';
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 // NUL bytes, or control characters in more than one byte of 16, mark bytes that are no text.
@@ -60,13 +72,28 @@ bool isBinary(QByteArrayView bytes) {
 // What tvg-chno gives: a whole number from 1 to MaxChannelNumber, else 0.
 quint32 channelNumber(QByteArrayView text) {
     text = text.trimmed();
-    if (text.isEmpty() ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (text.isEmpty() || !std::all_of(text.begin(), text.end(), isDigit))
         return 0;
     while (text.size() > 1 && text.front() == '0')
         text = text.sliced(1);
     const quint32 number = text.size() <= 5 ? text.toUInt() : 0;
     return number <= quint32(MaxChannelNumber) ? number : 0;
+}
+
+// What tvg-shift gives: hours, perhaps negative or fractional ("-1.5"), as whole minutes within
+// MaxGuideShift; none for anything else.
+std::optional<qint32> guideShift(QByteArrayView text) {
+    text = text.trimmed();
+    const bool negative = text.startsWith('-');
+    const QByteArrayView number = negative || text.startsWith('+') ? text.sliced(1) : text;
+    const qsizetype point = number.indexOf('.');
+    const QByteArrayView whole = point < 0 ? number : number.first(point);
+    const QByteArrayView fraction = point < 0 ? QByteArrayView() : number.sliced(point + 1);
+    if (whole.size() + fraction.size() == 0 || !std::all_of(whole.begin(), whole.end(), isDigit) ||
+        !std::all_of(fraction.begin(), fraction.end(), isDigit))
+        return std::nullopt;
+    const double minutes = std::min(number.toDouble() * 60, double(MaxGuideShift));
+    return qint32(std::lround(negative ? -minutes : minutes));
 }
 
 // Leading byte-order marks, which decoding would drop and which a search would trip over.
@@ -121,11 +148,47 @@ struct Headers {
     }
 };
 
+// Reads the `name=value` attributes of `text` from `i` on, handing each to `take`, up to the end
+// or, with `titled`, to a comma outside quotes; returns where it stopped.
+template <typename Take>
+qsizetype readAttributes(QByteArrayView text, qsizetype i, bool titled, Take take) {
+    const qsizetype n = text.size();
+    const auto ends = [titled](char c) { return isSpace(c) || (titled && c == ','); };
+    for (;;) {
+        while (i < n && isSpace(text[i]))
+            ++i;
+        if (i == n || (titled && text[i] == ','))
+            return i;
+        const qsizetype nameStart = i;
+        while (i < n && text[i] != '=' && !ends(text[i]))
+            ++i;
+        const QByteArrayView name = text.sliced(nameStart, i - nameStart);
+        if (i == n || text[i] != '=')
+            continue;
+        QByteArrayView value;
+        if (++i < n && (text[i] == '"' || text[i] == '\'')) {
+            const qsizetype close = text.indexOf(text[i], i + 1);
+            const qsizetype end = close < 0 ? n : close;
+            value = text.sliced(i + 1, end - i - 1);
+            i = close < 0 ? n : close + 1;
+        } else {
+            const qsizetype start = i;
+            while (i < n && !ends(text[i]))
+                ++i;
+            value = text.sliced(start, i - start);
+        }
+        take(name, value);
+    }
+}
+
 // What an #EXTINF line says about its entry.
 struct Info {
     QByteArrayView title;
     QByteArrayView groupTitle;
     QByteArrayView logo;
+    QByteArrayView guideId;
+    QByteArrayView guideName;
+    std::optional<qint32> guideShift;
     Headers headers;
     quint32 number = 0;
     bool radio = false;
@@ -267,6 +330,9 @@ private:
                 if (!addEntry(line, pending))
                     return false;
                 pending = {};
+            } else if (startsWithNoCase(line, "#EXTM3U") &&
+                       (line.size() == 7 || isSpace(line[7]))) {
+                readHeader(line.sliced(7));
             } else if (startsWithNoCase(line, "#EXTINF:")) {
                 readInfo(line.sliced(8), pending);
             } else if (startsWithNoCase(line, "#EXTGRP:")) {
@@ -294,36 +360,41 @@ private:
             ++i;
         if (i < n && (info[i] == '-' || info[i] == '+'))
             ++i;
-        while (i < n && ((info[i] >= '0' && info[i] <= '9') || info[i] == '.'))
+        while (i < n && (isDigit(info[i]) || info[i] == '.'))
             ++i;
-        for (;;) {
-            while (i < n && isSpace(info[i]))
-                ++i;
-            if (i == n)
-                return;
-            if (info[i] == ',') {
-                pending.info.title = info.sliced(i + 1).trimmed();
-                return;
-            }
-            const qsizetype nameStart = i;
-            while (i < n && info[i] != '=' && info[i] != ',' && !isSpace(info[i]))
-                ++i;
-            const QByteArrayView name = info.sliced(nameStart, i - nameStart);
-            if (i == n || info[i] != '=')
-                continue;
-            QByteArrayView value;
-            if (++i < n && (info[i] == '"' || info[i] == '\'')) {
-                const qsizetype close = info.indexOf(info[i], i + 1);
-                const qsizetype end = close < 0 ? n : close;
-                value = info.sliced(i + 1, end - i - 1);
-                i = close < 0 ? n : close + 1;
-            } else {
-                const qsizetype start = i;
-                while (i < n && info[i] != ',' && !isSpace(info[i]))
-                    ++i;
-                value = info.sliced(start, i - start);
-            }
+        i = readAttributes(info, i, true, [&pending](QByteArrayView name, QByteArrayView value) {
             readAttribute(name, value, pending.info);
+        });
+        if (i < n)
+            pending.info.title = info.sliced(i + 1).trimmed();
+    }
+
+    // "#EXTM3U <attributes>": the playlist's guides, and by how much their times move.
+    void readHeader(QByteArrayView attributes) {
+        readAttributes(attributes, 0, false, [this](QByteArrayView name, QByteArrayView value) {
+            if (std::any_of(std::begin(GuideAttributes), std::end(GuideAttributes),
+                            [name](QByteArrayView guide) { return equalsNoCase(name, guide); }))
+                addGuides(value);
+            else if (equalsNoCase(name, "tvg-shift"))
+                m_list.m_guideShift = guideShift(value).value_or(m_list.m_guideShift);
+        });
+    }
+
+    // A comma-separated list of guides' addresses.
+    void addGuides(QByteArrayView list) {
+        for (qsizetype from = 0; from <= list.size();) {
+            qsizetype end = list.indexOf(',', from);
+            if (end < 0)
+                end = list.size();
+            const QByteArrayView address = list.sliced(from, end - from).trimmed();
+            from = end + 1;
+            const Reach reach = fetchedReach(address);
+            if (reach == Reach::Broken)
+                continue;
+            const QString guide =
+                m_list.resolved(QString::fromUtf8(address), reach == Reach::Relative);
+            if (!m_list.m_guides.contains(guide))
+                m_list.m_guides.append(guide);
         }
     }
 
@@ -336,6 +407,12 @@ private:
             info.logo = value.trimmed();
         else if (equalsNoCase(name, "tvg-chno"))
             info.number = channelNumber(value);
+        else if (equalsNoCase(name, "tvg-id"))
+            info.guideId = value.trimmed();
+        else if (equalsNoCase(name, "tvg-name"))
+            info.guideName = value.trimmed();
+        else if (equalsNoCase(name, "tvg-shift"))
+            info.guideShift = guideShift(value);
         for (const HeaderName &header : InfoHeaders)
             if (equalsNoCase(name, header.name))
                 info.headers.set(header.header, value);
@@ -359,8 +436,7 @@ private:
             const QByteArrayView digits = key.sliced(file ? 4 : 5);
             bool isNumber = false;
             const quint32 number = digits.size() <= 9 ? digits.toUInt(&isNumber) : 0;
-            if (!isNumber || !std::all_of(digits.begin(), digits.end(),
-                                          [](char c) { return c >= '0' && c <= '9'; }))
+            if (!isNumber || !std::all_of(digits.begin(), digits.end(), isDigit))
                 continue;
             m_named = true;
             (file ? files : titles).push_back({number, line.sliced(equals + 1).trimmed()});
@@ -416,16 +492,24 @@ private:
                     return intern(from->values[h]);
             return quint32(0);
         };
-        const quint32 userAgent = header(Header::UserAgent);
-        const quint32 referrer = header(Header::Referrer);
+        const quint32 headers = internPair({header(Header::UserAgent), header(Header::Referrer)});
         const QByteArrayView title = withoutByteOrderMarks(info.title);
-        const Reach logoReach = reachOfLogo(info.logo);
+        // Longer ones name no channel of any guide.
+        const auto guideText = [](QByteArrayView text) {
+            return text.size() <= MaxGuideText ? text : QByteArrayView();
+        };
+        const QByteArrayView guideId = guideText(info.guideId);
+        const bool nameIsTitle = !title.isEmpty() && info.guideName == title;
+        const QByteArrayView guideName = nameIsTitle ? QByteArrayView() : guideText(info.guideName);
+        const Reach logoReach = fetchedReach(info.logo);
         const qint32 index = qint32(m_list.m_entries.size());
         m_list.m_entries.push_back({quint32(m_list.m_text.size()), quint32(address.size()),
-                                    quint32(title.size()), userAgent, referrer, info.number,
-                                    info.radio, reach == Reach::Relative,
-                                    logoReach == Reach::Relative});
-        m_list.m_text.append(address).append(title);
+                                    quint32(title.size()), headers, quint16(guideId.size()),
+                                    nameIsTitle ? Playlist::NameIsTitle : quint16(guideName.size()),
+                                    info.number, info.radio, reach == Reach::Relative,
+                                    logoReach == Reach::Relative,
+                                    info.guideShift.value_or(Playlist::NoGuideShift)});
+        m_list.m_text.append(address).append(title).append(guideId).append(guideName);
         if (logoReach != Reach::Broken)
             m_list.m_text.append(info.logo);
         Groups &tuner = info.radio ? m_radio : m_tv;
@@ -434,13 +518,13 @@ private:
         return true;
     }
 
-    // A logo is a picture to show: fetched over http(s), or, for a playlist read from a file,
-    // read from a file too. Anything else is Broken.
-    Reach reachOfLogo(QByteArrayView logo) const {
-        const Reach reach = m_origin.reach(logo);
+    // Logos and guides are files to read: fetched over http(s), or, for a playlist read from a
+    // file, read from a file too. Anything else is Broken.
+    Reach fetchedReach(QByteArrayView address) const {
+        const Reach reach = m_origin.reach(address);
         if (reach == Reach::Relative)
             return m_origin.isLocalFile() || m_webBase ? reach : Reach::Broken;
-        const QByteArrayView scheme = schemeOf(logo);
+        const QByteArrayView scheme = schemeOf(address);
         const bool file =
             m_origin.isLocalFile() && (scheme.isEmpty() || equalsNoCase(scheme, "file"));
         return reach == Reach::AsWritten && (file || isWebScheme(scheme)) ? reach : Reach::Broken;
@@ -458,12 +542,24 @@ private:
         return index;
     }
 
+    quint32 internPair(Playlist::HeaderPair pair) {
+        const quint64 key = quint64(pair.userAgent) << 32 | pair.referrer;
+        const auto found = m_headerPairIndex.constFind(key);
+        if (found != m_headerPairIndex.constEnd())
+            return *found;
+        const quint32 index = quint32(m_list.m_headerPairs.size());
+        m_list.m_headerPairs.push_back(pair);
+        m_headerPairIndex.insert(key, index);
+        return index;
+    }
+
     const ListOrigin m_origin;
-    const bool m_webBase; // relative logos resolve to http(s) addresses
+    const bool m_webBase; // relative logos and guides resolve to http(s) addresses
     Playlist m_list;
     bool m_named = false; // an entry, or the start of one, was seen
     qsizetype m_addresses = 0;
     QHash<QByteArray, quint32> m_headerIndex;
+    QHash<quint64, quint32> m_headerPairIndex{{0, 0}};
     Groups m_tv;
     Groups m_radio;
 };

@@ -1,6 +1,7 @@
 #include "playlist/PlaylistReader.h"
 
 #include "net/Addresses.h"
+#include "net/Transfers.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,25 +12,11 @@
 
 namespace {
 
-// More redirects than this are taken for a loop.
-constexpr int MaxRedirects = 10;
+// What a transfer brings, as its sentences say.
+const QString Brought = QStringLiteral("list");
 
 QString tooLarge() {
     return QStringLiteral("it is larger than %1 MiB").arg(MaxPlaylistBytes / (1024 * 1024));
-}
-
-QString seconds(std::chrono::milliseconds time) {
-    if (time == std::chrono::seconds(1))
-        return QStringLiteral("1 second");
-    return QStringLiteral("%1 seconds").arg(double(time.count()) / 1000.0);
-}
-
-// Qt's own words for an error, to go inside a sentence of ours.
-QString errorText(const QIODevice &device) {
-    QString text = device.errorString().trimmed();
-    while (text.endsWith(u'.'))
-        text.chop(1);
-    return text;
 }
 
 } // namespace
@@ -119,67 +106,23 @@ void PlaylistReader::fetched(quint64 load, int redirects) {
     reply->deleteLater();
     QByteArray bytes = std::exchange(received_, {});
     const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
-    if (reply->error() == QNetworkReply::NoError && !target.isEmpty())
-        return redirect(load, reply->url(), reply->url().resolved(target), redirects + 1);
-    if (const QString error = transferError(*reply); !error.isEmpty())
+    if (reply->error() == QNetworkReply::NoError && !target.isEmpty()) {
+        const QUrl to = reply->url().resolved(target);
+        if (const QString error = redirectError(reply->url(), to, redirects + 1); !error.isEmpty())
+            return fail(load, error);
+        return fetch(load, to, redirects + 1);
+    }
+    if (const QString error = transferError(*reply, stallTimeout_, Brought); !error.isEmpty())
         return fail(load, error);
     bytes += reply->readAll();
     // A connection closed early looks like the end of the list when no length was announced;
     // with one, the missing bytes show.
     const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid() && length.toLongLong() != bytes.size())
-        return fail(load, QStringLiteral("the transfer broke off before the whole list came"));
+        return fail(load, brokenOff(Brought));
     if (bytes.size() > MaxPlaylistBytes)
         return fail(load, tooLarge());
     parse(load, bytes, reply->url());
-}
-
-void PlaylistReader::redirect(quint64 load, const QUrl &from, const QUrl &to, int redirects) {
-    if (redirects > MaxRedirects)
-        return fail(load,
-                    QStringLiteral("the address redirects more than %1 times").arg(MaxRedirects));
-    // Never to a local file, which a playlist from the network may not name either.
-    if (!isWebAddress(to)) {
-        return fail(load, QStringLiteral(
-                              "the address redirects to %1, which is not an http or https address")
-                              .arg(to.toString()));
-    }
-    if (from.scheme() == u"https" && to.scheme() == u"http")
-        return fail(load, QStringLiteral("the address redirects from https to plain http"));
-    fetch(load, to, redirects);
-}
-
-QString PlaylistReader::transferError(const QNetworkReply &reply) const {
-    switch (reply.error()) {
-    case QNetworkReply::NoError:
-        break;
-    case QNetworkReply::ConnectionRefusedError:
-        return QStringLiteral("the server refused the connection");
-    case QNetworkReply::HostNotFoundError:
-        return QStringLiteral("the server %1 was not found").arg(reply.url().host());
-    case QNetworkReply::RemoteHostClosedError:
-        return QStringLiteral("the transfer broke off before the whole list came");
-    // Transfers are only ever aborted here after their signals are cut, so a cancelled one
-    // reaching this point is one that the transfer time-out stopped.
-    case QNetworkReply::OperationCanceledError:
-    case QNetworkReply::TimeoutError:
-        return QStringLiteral("nothing came from the server for %1").arg(seconds(stallTimeout_));
-    case QNetworkReply::SslHandshakeFailedError:
-        return QStringLiteral("the secure connection failed (%1)").arg(errorText(reply));
-    default:
-        break;
-    }
-    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid() && status.toInt() / 100 != 2) {
-        const QString phrase =
-            reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
-        return QStringLiteral("the server answered %1 %2")
-            .arg(QString::number(status.toInt()), phrase)
-            .trimmed();
-    }
-    if (reply.error() != QNetworkReply::NoError)
-        return QStringLiteral("the transfer failed (%1)").arg(errorText(reply));
-    return {};
 }
 
 void PlaylistReader::dropTransfer() {

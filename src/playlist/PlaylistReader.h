@@ -35,8 +35,6 @@ private:
     // `redirects`: how many led to `address`.
     void fetch(quint64 load, const QUrl &address, int redirects);
     void fetched(quint64 load, int redirects);
-    void redirect(quint64 load, const QUrl &from, const QUrl &to, int redirects);
-    QString transferError(const QNetworkReply &reply) const;
     void dropTransfer();
     void parse(quint64 load, QByteArrayView bytes, const QUrl &location);
     void fail(quint64 load, const QString &error);

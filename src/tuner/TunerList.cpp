@@ -12,9 +12,25 @@ QVariant TunerListModel::data(const QModelIndex &index, int role) const {
         return {};
     if (role == Qt::DecorationRole)
         return decoration_ ? decoration_(item(index.row())) : QVariant();
-    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole && role != Qt::ToolTipRole)
         return {};
-    return item(index.row()).text;
+    const ListItem row = item(index.row());
+    if (role == Qt::DisplayRole)
+        return row.text;
+    const QString programme = programmeText_ ? programmeText_(row) : QString();
+    if (role == Qt::ToolTipRole)
+        return programme.isEmpty() ? QVariant() : QVariant(programme);
+    return programme.isEmpty() ? row.text : row.text + QStringLiteral(", ") + programme;
+}
+
+void TunerListModel::setProgrammeText(std::function<QString(const ListItem &)> text) {
+    programmeText_ = std::move(text);
+    programmesChanged();
+}
+
+void TunerListModel::programmesChanged() {
+    if (count_ > 0)
+        emit dataChanged(index(0), index(count_ - 1), {Qt::AccessibleTextRole, Qt::ToolTipRole});
 }
 
 void TunerListModel::setDecoration(std::function<QVariant(const ListItem &)> decoration) {

@@ -24,6 +24,11 @@ public:
     // A row's picture, where it has one (a channel's logo).
     void setDecoration(std::function<QVariant(const ListItem &)> decoration);
     void decorationsChanged();
+    // What a row tells of its channel's programme on now, in its tooltip and to screen readers
+    // after its name; none or the empty text where there is nothing to tell.
+    void setProgrammeText(std::function<QString(const ListItem &)> text);
+    // The programmes on now may have changed: the view shows its rows anew.
+    void programmesChanged();
     // The rows appended last, which a channel list holds alone.
     const Rows &lastRows() const;
     const std::vector<Rows> &parts() const { return parts_; }
@@ -32,6 +37,7 @@ private:
     std::vector<Rows> parts_; // appended in order
     int count_ = 0;
     std::function<QVariant(const ListItem &)> decoration_;
+    std::function<QString(const ListItem &)> programmeText_;
 };
 
 // The genre and channel list. Only the user's own selections raise `userClick`: every press of

@@ -10,14 +10,29 @@ namespace {
 
 constexpr int ShownMs = 4000;
 constexpr int RefreshMs = 250;
-// Parts of the video area's size.
+// Parts of the video area's size; the programmes take two lines more.
 constexpr qreal HeightShare = 0.2;
+constexpr qreal GuideHeightShare = 0.3;
 constexpr qreal MarginShare = 0.04;
+constexpr qreal BarShare = 0.08; // of a line
+
+bool hasProgrammes(const BannerProgrammes &programmes) {
+    return !programmes.now.isEmpty() || !programmes.next.isEmpty();
+}
+
+QString nowText(const BannerProgrammes &programmes) {
+    return programmes.now.isEmpty() ? QString() : QStringLiteral("Now ") + programmes.now;
+}
+
+QString nextText(const BannerProgrammes &programmes) {
+    return programmes.next.isEmpty() ? QString() : QStringLiteral("Next ") + programmes.next;
+}
 
 } // namespace
 
-Banner::Banner(QWidget *videoArea, std::function<QString()> status)
-    : QWidget(videoArea), statusOf_(std::move(status)) {
+Banner::Banner(QWidget *videoArea, std::function<QString()> status,
+               std::function<BannerProgrammes()> programmes)
+    : QWidget(videoArea), statusOf_(std::move(status)), programmesOf_(std::move(programmes)) {
     setObjectName(QStringLiteral("osdBanner"));
     setFocusPolicy(Qt::NoFocus);
     // Clicks, double-clicks included, go to the video beneath.
@@ -75,7 +90,11 @@ void Banner::present() {
 
 void Banner::refresh() {
     status_ = statusOf_();
-    QStringList texts{number_, name_, status_};
+    const bool had = hasProgrammes(programmes_);
+    programmes_ = programmesOf_();
+    if (hasProgrammes(programmes_) != had)
+        follow();
+    QStringList texts{number_, name_, nowText(programmes_), nextText(programmes_), status_};
     texts.removeAll(QString());
     setAccessibleName(texts.join(QStringLiteral(", ")));
     update();
@@ -85,7 +104,8 @@ void Banner::refresh() {
 void Banner::follow() {
     const QSize area = parentWidget()->size();
     const int margin = qRound(area.width() * MarginShare);
-    const int height = qRound(area.height() * HeightShare);
+    const qreal share = hasProgrammes(programmes_) ? GuideHeightShare : HeightShare;
+    const int height = qRound(area.height() * share);
     setGeometry(margin, area.height() - height - margin, area.width() - 2 * margin, height);
 }
 
@@ -103,7 +123,9 @@ bool Banner::eventFilter(QObject *watched, QEvent *event) {
 void Banner::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const qreal unit = height() / 4.0;
+    const bool guided = hasProgrammes(programmes_);
+    // The same unit with or without the programmes' lines.
+    const qreal unit = height() / (4.0 * (guided ? GuideHeightShare / HeightShare : 1.0));
     QPainterPath box;
     box.addRoundedRect(rect(), unit / 2, unit / 2);
     painter.fillPath(box, QColor(0, 0, 0, 180));
@@ -118,13 +140,30 @@ void Banner::paintEvent(QPaintEvent *) {
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(Qt::white);
-    const QStringList lines{number_ + QStringLiteral("  ") + name_, status_};
-    const int line = text.height() / 2;
+    const int line = text.height() / (guided ? 4 : 2);
     painter.drawText(QRect(text.left(), text.top(), text.width(), line),
-                     Qt::AlignLeft | Qt::AlignVCenter, lines[0]);
+                     Qt::AlignLeft | Qt::AlignVCenter, number_ + QStringLiteral("  ") + name_);
     font.setBold(false);
     font.setPixelSize(qMax(8, int(unit * 0.6)));
     painter.setFont(font);
-    painter.drawText(QRect(text.left(), text.top() + line, text.width(), line),
-                     Qt::AlignLeft | Qt::AlignVCenter, lines[1]);
+    if (guided)
+        paintProgrammes(painter, QRect(text.left(), text.top() + line, text.width(), 2 * line),
+                        line);
+    painter.drawText(QRect(text.left(), text.top() + (guided ? 3 : 1) * line, text.width(), line),
+                     Qt::AlignLeft | Qt::AlignVCenter, status_);
+}
+
+// Now, with its progress beneath, and next.
+void Banner::paintProgrammes(QPainter &painter, const QRect &area, int line) {
+    const QRect now(area.left(), area.top(), area.width(), line);
+    painter.drawText(now, Qt::AlignLeft | Qt::AlignVCenter, nowText(programmes_));
+    if (!programmes_.now.isEmpty()) {
+        const int bar = qMax(2, qRound(line * BarShare));
+        const QRectF track(now.left(), now.bottom() + 1 - bar, now.width(), bar);
+        painter.fillRect(track, QColor(255, 255, 255, 60));
+        painter.fillRect(QRectF(track.topLeft(), QSizeF(track.width() * programmes_.run, bar)),
+                         Qt::white);
+    }
+    painter.drawText(QRect(area.left(), area.top() + line, area.width(), line),
+                     Qt::AlignLeft | Qt::AlignVCenter, nextText(programmes_));
 }

@@ -12,28 +12,33 @@ namespace {
 
 using Action = ChannelKeys::Action;
 
-// Which keys do what. `fullScreen`: only while the video fills the screen (Up and Down are a
-// television's CH+ and CH-; in the window they are the controls' own).
+// When a key acts: always, only while the video fills the screen (Up and Down are a
+// television's CH+ and CH-; in the window they are the controls' own), or only while there is a
+// guide (without one the key is the controls' own, as every letter is).
+enum class When : quint8 { Always, FullScreen, Guided };
+
+// Which keys do what.
 struct KeyAction {
     int key;
     Action action;
-    bool fullScreen = false;
+    When when = When::Always;
 };
 constexpr KeyAction KeyActions[]{
     {Qt::Key_PageUp, Action::Next},
     {Qt::Key_ChannelUp, Action::Next},
     {Qt::Key_MediaNext, Action::Next},
-    {Qt::Key_Up, Action::Next, true},
+    {Qt::Key_Up, Action::Next, When::FullScreen},
     {Qt::Key_PageDown, Action::Previous},
     {Qt::Key_ChannelDown, Action::Previous},
     {Qt::Key_MediaPrevious, Action::Previous},
-    {Qt::Key_Down, Action::Previous, true},
+    {Qt::Key_Down, Action::Previous, When::FullScreen},
     {Qt::Key_Return, Action::Enter},
     {Qt::Key_Enter, Action::Enter},
     {Qt::Key_Escape, Action::Escape},
     {Qt::Key_Backspace, Action::Last},
     {Qt::Key_I, Action::Banner},
     {Qt::Key_Slash, Action::Search},
+    {Qt::Key_G, Action::Guide, When::Guided},
 };
 
 // Keys that a control of each kind uses itself.
@@ -70,10 +75,14 @@ bool focusUses(const QWidget *focus, int key) {
 } // namespace
 
 ChannelKeys::ChannelKeys(QWidget *window, std::function<bool()> fullScreen,
-                         std::function<bool()> collecting)
+                         std::function<bool()> collecting, std::function<bool()> guided)
     : QObject(window), window_(window), fullScreen_(std::move(fullScreen)),
-      collecting_(std::move(collecting)) {
+      collecting_(std::move(collecting)), guided_(std::move(guided)) {
     qApp->installEventFilter(this);
+}
+
+void ChannelKeys::leaveKeysTo(QWidget *control) {
+    keysOwners_.append(control);
 }
 
 bool ChannelKeys::eventFilter(QObject *watched, QEvent *event) {
@@ -89,6 +98,10 @@ bool ChannelKeys::eventFilter(QObject *watched, QEvent *event) {
 }
 
 bool ChannelKeys::handle(QWidget *focus, const QKeyEvent &key) {
+    for (const QPointer<QWidget> &owner : keysOwners_) {
+        if (focus != nullptr && owner != nullptr && (owner == focus || owner->isAncestorOf(focus)))
+            return false;
+    }
     const Qt::KeyboardModifiers modifiers =
         key.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
     if (key.key() == Qt::Key_F && modifiers == Qt::ControlModifier) {
@@ -102,7 +115,9 @@ bool ChannelKeys::handle(QWidget *focus, const QKeyEvent &key) {
         return true;
     }
     for (const KeyAction &k : KeyActions) {
-        if (k.key != key.key() || (k.fullScreen && !fullScreen_()))
+        if (k.key != key.key())
+            continue;
+        if (k.when != When::Always && !(k.when == When::FullScreen ? fullScreen_() : guided_()))
             continue;
         // Enter and Esc belong to the number being typed, and otherwise to the controls.
         if ((k.action == Action::Enter || k.action == Action::Escape) && !collecting_())

@@ -35,7 +35,7 @@ void Zapper::zap(int step) {
     if (c_.lstTuner->shows(tuning_.zapList()))
         c_.lstTuner->selectRow(int(*row));
     if (const auto channel = tuning_.source().channel(item))
-        emit heading(*channel);
+        emit heading(item, *channel);
 }
 
 void Zapper::settled() {
@@ -65,6 +65,7 @@ void Zapper::tuneItem(const ListItem &item) {
 
 // As a click on the row: through the list's own handler where the list shows the row.
 void Zapper::tuneRow(qsizetype row) {
+    aimed_.reset();
     if (c_.lstTuner->shows(tuning_.zapList())) {
         c_.lstTuner->selectRow(int(row));
         lstTunerClick(c_, tuning_);

@@ -23,13 +23,14 @@ public:
     void zap(int step);
     void tuneNumber(qint32 number);
     void tuneLast();
+    // The zap list's row; a zap still settling is dropped.
+    void tuneRow(qsizetype row);
 
 signals:
-    // A zap waits for the keys to settle; `channel` is where it will tune.
-    void heading(const Channel &channel);
+    // A zap waits for the keys to settle; `item`'s `channel` is where it will tune.
+    void heading(const ListItem &item, const Channel &channel);
 
 private:
-    void tuneRow(qsizetype row);
     void tuneItem(const ListItem &item);
     void settled();
 

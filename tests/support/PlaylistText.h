@@ -13,7 +13,7 @@ struct M3uEntry {
     QString title; // empty: the entry is titled by its address
     QString address;
     bool radio = false;
-    QString group; // empty: none, so "Other channels"
+    QString group = {}; // empty: none, so "Other channels"
 };
 
 // Where the playlists come from: a relative address is resolved against it.
