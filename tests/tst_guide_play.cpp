@@ -29,12 +29,6 @@ class TestGuidePlay : public QObject {
     std::unique_ptr<LiveServer> ts;
     std::unique_ptr<StreamServer> lists;
 
-    static void playing(PlayerWindow &w, const QString &name, const QString &address) {
-        QTRY_COMPARE_WITH_TIMEOUT(engineProperty(w.player.handle(), "path"), address,
-                                  10000 * Scale);
-        QTRY_COMPARE_WITH_TIMEOUT(w.status(), "Connected to " + name, 15000 * Scale);
-    }
-
 private slots:
     void initTestCase() {
         hls = LiveServer::start(StreamKind::Hls);
@@ -80,7 +74,7 @@ private slots:
 
         // The banner: now and next of the channel tuned.
         clickText(w.form, "One");
-        playing(w, "One", hls->address());
+        waitPlaying(w, "One", hls->address());
         auto *banner = w.form.findChild<Banner *>("osdBanner");
         QVERIFY(banner != nullptr);
         QTRY_VERIFY(banner->isVisible());
@@ -97,7 +91,7 @@ private slots:
         QTRY_VERIFY(grid->isVisible());
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                           grid->pointOf(two, QDateTime::currentSecsSinceEpoch()));
-        playing(w, "Two", ts->address());
+        waitPlaying(w, "Two", ts->address());
         QCOMPARE(w.c().lstTuner->currentIndex().row(), two);
         QCOMPARE(w.openWarnings(), 0);
         QCOMPARE(w.strayWindows(), 0);

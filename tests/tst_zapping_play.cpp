@@ -27,14 +27,6 @@ class TestZappingPlay : public QObject {
     std::unique_ptr<LiveServer> ts;
     std::unique_ptr<StreamServer> lists;
 
-    // The engine plays `address` and the monitor says the channel is connected.
-    static void playing(PlayerWindow &w, const QString &name, const QString &address) {
-        QTRY_COMPARE_WITH_TIMEOUT(engineProperty(w.player.handle(), "path"), address,
-                                  10000 * Scale);
-        QTRY_COMPARE_WITH_TIMEOUT(w.status(), "Connected to " + name, 15000 * Scale);
-        QCOMPARE(w.form.tuning().current()->channel.name, name);
-    }
-
 private slots:
     void initTestCase() {
         hls = LiveServer::start(StreamKind::Hls);
@@ -56,17 +48,17 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(w.form.windowTitle(), "tv.m3u - RURE DIVU", 10000 * Scale);
         clickText(w.form, "Live");
         clickText(w.form, "One");
-        playing(w, "One", hls->address());
+        waitPlaying(w, "One", hls->address());
 
         // In the window: the page keys from the video, a number, the last channel.
         w.c().videoControl->setFocus();
         QTRY_VERIFY(w.c().videoControl->hasFocus());
         press(Qt::Key_PageUp);
-        playing(w, "Two", ts->address());
+        waitPlaying(w, "Two", ts->address());
         press(Qt::Key_1);
-        playing(w, "One", hls->address());
+        waitPlaying(w, "One", hls->address());
         press(Qt::Key_Backspace);
-        playing(w, "Two", ts->address());
+        waitPlaying(w, "Two", ts->address());
 
         // In full screen: Up and Down are the channel keys, and the banner covers the screen's
         // bottom, over the video.
@@ -75,7 +67,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w.player.isFullScreen() && w.form.isFullScreen(), 10000 * Scale);
         QTRY_VERIFY(w.c().videoControl->hasFocus());
         press(Qt::Key_Up);
-        playing(w, "One", hls->address());
+        waitPlaying(w, "One", hls->address());
         auto *banner = w.form.findChild<Banner *>("osdBanner");
         QVERIFY(banner != nullptr);
         QTRY_VERIFY(banner->isVisible());
@@ -83,7 +75,7 @@ private slots:
         const QRect screen = w.form.screen()->geometry();
         QTRY_VERIFY(banner->width() > screen.width() / 2);
         press(Qt::Key_Down);
-        playing(w, "Two", ts->address());
+        waitPlaying(w, "Two", ts->address());
         QTRY_VERIFY(banner->accessibleName().contains("Connected to Two"));
         press(Qt::Key_Escape);
         QTRY_VERIFY_WITH_TIMEOUT(!w.player.isFullScreen() && !w.form.isFullScreen(), 10000 * Scale);

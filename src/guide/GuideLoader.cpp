@@ -3,16 +3,7 @@
 #include "guide/GuideReader.h"
 #include "net/ThreadEnd.h"
 
-#include <QDeadlineTimer>
 #include <QThread>
-
-namespace {
-
-// How long closing waits for the thread to wind down: aborting a transfer takes a few
-// milliseconds, and a file being read stops at its next chunk.
-constexpr int ShutdownWaitMs = 50;
-
-} // namespace
 
 GuideLoader::GuideLoader(std::chrono::milliseconds stallTimeout, QObject *parent)
     : QObject(parent), thread_(new QThread), reader_(new GuideReader(stallTimeout)) {
@@ -35,13 +26,7 @@ GuideLoader::GuideLoader(std::chrono::milliseconds stallTimeout, QObject *parent
 
 GuideLoader::~GuideLoader() {
     reader_->want(0);
-    thread_->quit();
-    if (thread_->wait(QDeadlineTimer(ShutdownWaitMs))) {
-        delete thread_;
-        return;
-    }
-    // Still matching a guide: the result is unwanted, and the thread ends by itself then.
-    letFinishAlone(thread_);
+    endWorkerThread(thread_);
 }
 
 void GuideLoader::load(const QStringList &sources, std::shared_ptr<const Playlist> playlist) {

@@ -5,7 +5,6 @@
 #include "net/ThreadEnd.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QImageReader>
 #include <QPointer>
@@ -15,10 +14,6 @@
 #include <utility>
 
 namespace {
-
-// How long closing waits for the thread to wind down. Dropping transfers takes a few
-// milliseconds; only a decode under way takes longer, and that is not waited for.
-constexpr int ShutdownWaitMs = 50;
 
 // What decoding the largest logo allowed takes, in MiB: 4 bytes a pixel.
 constexpr int MaxDecodeMiB = MaxLogoSide * MaxLogoSide * 4 / (1024 * 1024);
@@ -62,12 +57,7 @@ LogoCache::LogoCache(Limits limits, QObject *parent)
 }
 
 LogoCache::~LogoCache() {
-    thread_->quit();
-    if (thread_->wait(QDeadlineTimer(ShutdownWaitMs))) {
-        delete thread_;
-        return;
-    }
-    letFinishAlone(thread_);
+    endWorkerThread(thread_);
 }
 
 QImage LogoCache::logo(const QString &address, bool localAllowed) {

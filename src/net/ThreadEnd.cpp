@@ -1,6 +1,7 @@
 #include "net/ThreadEnd.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QList>
 #include <QPointer>
 #include <QThread>
@@ -8,6 +9,10 @@
 #include <utility>
 
 namespace {
+
+// How long ending a thread waits for it: enough for a transfer to abort, not for a parse or a
+// decode under way.
+constexpr int EndWaitMs = 50;
 
 QList<QPointer<QThread>> &closingThreads() {
     static QList<QPointer<QThread>> threads;
@@ -25,7 +30,12 @@ void waitForClosingThreads() {
 
 } // namespace
 
-void letFinishAlone(QThread *thread) {
+void endWorkerThread(QThread *thread) {
+    thread->quit();
+    if (thread->wait(QDeadlineTimer(EndWaitMs))) {
+        delete thread;
+        return;
+    }
     QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     if (thread->isFinished())
         thread->deleteLater();

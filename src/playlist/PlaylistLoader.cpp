@@ -4,17 +4,8 @@
 #include "playlist/PlaylistReader.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QPointer>
 #include <QThread>
-
-namespace {
-
-// How long closing waits for the thread to wind down. Aborting a transfer takes a few
-// milliseconds; only a parse under way takes longer, and that is not waited for.
-constexpr int ShutdownWaitMs = 50;
-
-} // namespace
 
 PlaylistLoader::PlaylistLoader(std::chrono::milliseconds stallTimeout, QObject *parent)
     : QObject(parent), thread_(new QThread), reader_(new PlaylistReader(stallTimeout)) {
@@ -39,13 +30,7 @@ PlaylistLoader::PlaylistLoader(std::chrono::milliseconds stallTimeout, QObject *
 
 PlaylistLoader::~PlaylistLoader() {
     reader_->want(0);
-    thread_->quit();
-    if (thread_->wait(QDeadlineTimer(ShutdownWaitMs))) {
-        delete thread_;
-        return;
-    }
-    // Still parsing: the result is unwanted, and the thread ends by itself once the parse is over.
-    letFinishAlone(thread_);
+    endWorkerThread(thread_);
 }
 
 void PlaylistLoader::load(const QString &source) {

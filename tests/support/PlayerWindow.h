@@ -5,10 +5,12 @@
 #include "form/Controls.h"
 #include "player/MpvPlayer.h"
 #include "support/EngineProcess.h"
+#include "support/TimeScale.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QTest>
 
 #include <mpv/client.h>
 
@@ -67,3 +69,12 @@ struct PlayerWindow {
     MpvPlayer player;
     MainForm form;
 };
+
+// Waits until the engine plays `address` and the monitor says the channel `name`, tuned last, is
+// connected.
+inline void waitPlaying(PlayerWindow &w, const QString &name, const QString &address) {
+    QTRY_COMPARE_WITH_TIMEOUT(engineProperty(w.player.handle(), "path"), address,
+                              10000 * timeScale());
+    QTRY_COMPARE_WITH_TIMEOUT(w.status(), "Connected to " + name, 15000 * timeScale());
+    QCOMPARE(w.form.tuning().current()->channel.name, name);
+}
