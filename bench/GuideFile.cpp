@@ -185,7 +185,7 @@ bool writeGuideFile(const QString &path, const GuideFileShape &shape, GuideFileF
             out.add(".png\" />\n  </channel>\n");
             out.next();
         }
-        const qint64 first = 1'704'067'200; // 2024-01-01 00:00 UTC
+        const qint64 first = shape.firstUtc;
         const qint64 last = first + qint64(shape.days) * 86'400;
         int minuteTotal = 0;
         for (const int w : MinuteWeights)

@@ -9,7 +9,8 @@
 struct GuideFileShape {
     int channels = 4'400;
     int days = 8;
-    int gzipLevel = 6; // gzip's own default, as most published guides are made
+    int gzipLevel = 6;               // gzip's own default, as most published guides are made
+    qint64 firstUtc = 1'704'067'200; // the first programme's start: 2024-01-01 00:00 UTC
 };
 
 struct GuideFileFacts {

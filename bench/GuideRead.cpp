@@ -42,18 +42,6 @@ void print(const char *figure, double value) {
     std::fflush(stdout);
 }
 
-qint64 statusKb(const char *field) {
-    for (const QByteArray &line : procFile(getpid(), "status").split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qsizetype(std::strlen(field)))
-                .trimmed()
-                .split(' ')
-                .value(0)
-                .toLongLong();
-    }
-    return -1;
-}
-
 // Decompresses the file and counts its programmes' opening tags: the floor.
 qint64 floorCount(const QByteArray &file) {
     z_stream z{};
@@ -153,7 +141,7 @@ int main(int argc, char *argv[]) {
         floorMs = run == 0 ? msOf(start) : std::min(floorMs, msOf(start));
     }
 
-    const qint64 baselineKb = statusKb("VmRSS:");
+    const qint64 baselineKb = statusKb(getpid(), "VmRSS:");
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5"); // the peak starts again from here
@@ -170,7 +158,7 @@ int main(int argc, char *argv[]) {
     const std::shared_ptr<const Guide> guide = builder.finish();
     const double readMs = msOf(start);
     const double readCpuMs = (cpuSeconds(getpid()) - cpuBefore) * 1e3;
-    const qint64 peakKb = statusKb("VmHWM:") - baselineKb;
+    const qint64 peakKb = statusKb(getpid(), "VmHWM:") - baselineKb;
     if (!document.stopped.isEmpty())
         std::fprintf(stderr, "bench_guide: the guide %s\n", qPrintable(document.stopped));
 

@@ -291,7 +291,8 @@ private:
 };
 
 void installProbe() {
-    if (QCoreApplication::arguments().size() >= 2)
+    // With BENCH_GUIDE set, GuideProbe.cpp takes the figures instead.
+    if (QCoreApplication::arguments().size() >= 2 && !qEnvironmentVariableIsSet("BENCH_GUIDE"))
         new PlaylistProbe;
 }
 

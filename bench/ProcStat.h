@@ -31,12 +31,18 @@ inline double cpuSeconds(qint64 pid) {
     return double(fields[11].toLongLong() + fields[12].toLongLong()) / sysconf(_SC_CLK_TCK);
 }
 
-inline qint64 rssKb(qint64 pid) {
+// A field of the process's status in kB: "VmRSS:" resident memory, "VmHWM:" its peak.
+inline qint64 statusKb(qint64 pid, const char *field) {
+    const QByteArray name(field);
     for (const QByteArray &line : procFile(pid, "status").split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        if (line.startsWith(name))
+            return line.mid(name.size()).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
+}
+
+inline qint64 rssKb(qint64 pid) {
+    return statusKb(pid, "VmRSS:");
 }
 
 // Share of one core that a process used between two readings, in percent.

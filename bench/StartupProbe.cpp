@@ -11,7 +11,7 @@
 //   idle.cpu_clock_pct  CPU over BENCH_IDLE_SECONDS, nothing but the clock running
 //   idle.cpu_monitor_pct CPU over BENCH_MONITOR_SECONDS more, with the timer "TimeConnection" on
 // Process start is BENCH_T0 (monotonic nanoseconds before exec, see Launch.cpp). A program given
-// an argument (a playlist) has its figures taken by PlaylistProbe.cpp instead.
+// an argument (a playlist) has its figures taken by PlaylistProbe.cpp or GuideProbe.cpp instead.
 
 #include "ProcStat.h"
 #include "Watchdog.h"
