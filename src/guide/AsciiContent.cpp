@@ -258,17 +258,9 @@ qsizetype AsciiContent::text(QByteArrayView bytes, bool atEnd) {
 qsizetype AsciiContent::checked(QByteArrayView bytes, bool atEnd) {
     std::array<char, 16> room{};
     for (qsizetype at = 0; at < bytes.size();) {
-        for (quint64 word = 0; at + 8 <= bytes.size(); at += 8) {
-            std::memcpy(&word, bytes.data() + at, sizeof word);
-            if ((word & 0x8080808080808080ULL) != 0)
-                break;
-        }
+        at = asciiRunEnd(bytes, at);
         if (at == bytes.size())
             break;
-        if (uchar(bytes[at]) < 0x80) {
-            ++at;
-            continue;
-        }
         const int length = utf8Character(bytes.sliced(at)).first;
         if (length < 0 && !atEnd)
             return at; // a character cut short by the end of the bytes so far

@@ -37,21 +37,24 @@ std::pair<int, char32_t> utf8Character(QByteArrayView bytes) {
     return {length, code};
 }
 
+qsizetype asciiRunEnd(QByteArrayView bytes, qsizetype at) {
+    // Eight bytes at a time where it can.
+    for (quint64 word = 0; at + 8 <= bytes.size(); at += 8) {
+        std::memcpy(&word, bytes.data() + at, sizeof word);
+        if ((word & 0x8080808080808080ULL) != 0)
+            break;
+    }
+    while (at < bytes.size() && uchar(bytes[at]) < 0x80)
+        ++at;
+    return at;
+}
+
 bool isValidUtf8(QByteArrayView bytes) {
     qsizetype at = 0;
     while (at < bytes.size()) {
-        // ASCII, eight bytes at a time where it can.
-        for (quint64 word = 0; at + 8 <= bytes.size(); at += 8) {
-            std::memcpy(&word, bytes.data() + at, sizeof word);
-            if ((word & 0x8080808080808080ULL) != 0)
-                break;
-        }
+        at = asciiRunEnd(bytes, at);
         if (at == bytes.size())
             break;
-        if (uchar(bytes[at]) < 0x80) {
-            ++at;
-            continue;
-        }
         const int length = utf8Character(bytes.sliced(at)).first;
         if (length <= 0)
             return false;

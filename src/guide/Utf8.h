@@ -10,4 +10,7 @@
 // begin no character, -1 when they are one cut short.
 std::pair<int, char32_t> utf8Character(QByteArrayView bytes);
 
+// Where the run of ASCII bytes that starts at `at` ends: the next byte over 0x7f, or the end.
+qsizetype asciiRunEnd(QByteArrayView bytes, qsizetype at);
+
 bool isValidUtf8(QByteArrayView bytes);
