@@ -97,6 +97,9 @@ public:
     std::vector<qint32> channelNumbers() const override { return {}; }
     std::optional<ListItem> numberedChannel(qint32) const override { return {}; }
     Rows search(TunerKind, const QString &) const override { return rowsOf({}); }
+    std::optional<ChannelKey> keyOf(const ListItem &) const override { return {}; }
+    std::optional<ListItem> itemOf(const ChannelKey &) const override { return {}; }
+    TunerKind tunerOf(const ListItem &) const override { return TunerKind::Tv; }
 };
 
 // The stand-in player, whose stream can also fail as a real one does.

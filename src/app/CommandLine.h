@@ -9,7 +9,7 @@ struct CommandLine {
     enum class Action { Run, Help, Version, Misuse };
 
     Action action = Action::Run;
-    QString playlist;   // with Run: empty for the built-in channels
+    QString playlist;   // with Run: empty for the playlist opened last, else the built-in channels
     QStringList guides; // with Run: in order, relative paths made absolute from the current folder
     QString problem;    // with Misuse: what was wrong, to go before the usage
 };

@@ -1,10 +1,12 @@
 #include "app/MainForm.h"
 
 #include "app/AccessibleTexts.h"
+#include "app/Remembering.h"
 #include "app/Zapping.h"
 #include "form/ControlOps.h"
 #include "form/Design.h"
 #include "guide/GuideLoader.h"
+#include "menu/ProgramMenu.h"
 #include "player/Player.h"
 #include "player/PlayerControls.h"
 #include "playlist/PlaylistLoader.h"
@@ -16,6 +18,7 @@
 #include "tuner/Tuners.h"
 
 #include <QAccessibleWidget>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -167,6 +170,9 @@ MainForm::MainForm(Player &player, QWidget *parent)
     wireEvents();
     load();
     zapping_ = new Zapping(c_, tuning_);
+    remembering_ = new Remembering(*this, c_, tuning_);
+    tuning_.setSource(remembering_->withFavourites(std::make_shared<BuiltInSource>(), {}));
+    connect(zapping_, &Zapping::favouriteKey, remembering_, &Remembering::toggleFavourite);
 }
 
 void MainForm::buildControls() {
@@ -285,6 +291,10 @@ void MainForm::cmdBackClick() {
     c_.cmdTv->setEnabled(true);
     c_.cmdRadio->setEnabled(true);
     tuning_.setTuner(TunerKind::Radio);
+}
+
+void MainForm::contextMenuEvent(QContextMenuEvent *event) {
+    remembering_->menu().popup(event->globalPos());
 }
 
 QIcon appIcon() {

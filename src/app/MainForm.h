@@ -13,6 +13,7 @@
 class ChannelGuide;
 class GuideLoader;
 class Player;
+class Remembering;
 class Zapping;
 class Playlist;
 class PlaylistLoader;
@@ -35,16 +36,24 @@ public:
     // thread; the status line says so and then what came of it, a guide that fails leaving the
     // playlist as it is.
     void setGuides(const QStringList &sources);
+    // Opens the playlist opened last, when the user did not choose the built-in channels since,
+    // with its guides unless `guides` names others.
+    void openLastPlaylist(const QStringList &guides);
+    // The built-in channels in place of a playlist's, also at the next start.
+    void showBuiltIn();
 
     const Controls &controls() const { return c_; }
     Player &player() const { return player_; }
     ConnectionMonitor &monitor() { return monitor_; }
     TuningState &tuning() { return tuning_; }
     Zapping &zapping() { return *zapping_; }
+    Remembering &remembering() { return *remembering_; }
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    // A right-click anywhere on the window, or the Menu key, opens the program's menu.
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void playlistLoaded(const std::shared_ptr<const Playlist> &playlist);
@@ -53,6 +62,7 @@ private:
     void guideLoaded(const std::shared_ptr<const ChannelGuide> &guide, const QString &summary,
                      const QStringList &problems);
     void guideFailed(const QString &message);
+    void showChannels();
     void buildControls();
     void wireEvents();
     void load();
@@ -63,6 +73,7 @@ private:
     ConnectionMonitor monitor_{c_, player_};
     TuningState tuning_;
     Zapping *zapping_ = nullptr;
+    Remembering *remembering_ = nullptr;
     std::unique_ptr<PlaylistLoader> loader_;
     QString loading_;             // the playlist being read, as the user named it
     QString statusBeforeLoading_; // the status line's text from before, back if loading fails

@@ -2,10 +2,12 @@
 // it has been read, then reading its guides.
 
 #include "app/MainForm.h"
+#include "app/Remembering.h"
 #include "form/Design.h"
 #include "guide/GuideLoader.h"
 #include "playlist/PlaylistLoader.h"
 #include "playlist/PlaylistSource.h"
+#include "tuner/BuiltInSource.h"
 #include "tuner/Tuners.h"
 
 #include <QDragEnterEvent>
@@ -53,6 +55,15 @@ QString titleName(const QString &source) {
     return QFileInfo(url.isLocalFile() ? url.toLocalFile() : source).fileName();
 }
 
+// A playlist as it is remembered: a local file by its absolute path, which names it from any
+// folder the program starts in next time.
+QString rememberedAddress(const QString &source) {
+    const QUrl url(source);
+    if (isWebAddress(url))
+        return source;
+    return QFileInfo(url.isLocalFile() ? url.toLocalFile() : source).absoluteFilePath();
+}
+
 QString loadedText(const Playlist &playlist) {
     QString text = QStringLiteral("Playlist loaded: %1 channels").arg(playlist.size());
     if (playlist.leftOut() > 0)
@@ -81,17 +92,37 @@ void MainForm::setGuides(const QStringList &sources) {
     guides_ = sources;
 }
 
-void MainForm::playlistLoaded(const std::shared_ptr<const Playlist> &playlist) {
-    tuning_.setSource(std::make_shared<PlaylistSource>(playlist));
-    setWindowTitle(QStringLiteral("%1 - %2").arg(titleName(loading_), appTitle()));
-    loading_.clear();
-    c_.lblBuffering->setText(loadedText(*playlist));
-    // The new channels show at once, under the radio tuner if it is the one shown, else TV.
+void MainForm::openLastPlaylist(const QStringList &guides) {
+    remembering_->openLastPlaylist(guides);
+}
+
+void MainForm::showBuiltIn() {
+    tuning_.setSource(remembering_->withFavourites(std::make_shared<BuiltInSource>(), {}));
+    setWindowTitle(appTitle());
+    if (guideLoader_ != nullptr)
+        guideLoader_->cancel();
+    showChannels();
+    remembering_->builtInChosen();
+}
+
+// The new channels show at once, under the radio tuner if it is the one shown, else TV.
+void MainForm::showChannels() {
     if (!c_.cmdRadio->isEnabled())
         cmdRadioClick(c_, tuning_);
     else
         cmdTvClick(c_, tuning_);
+}
+
+void MainForm::playlistLoaded(const std::shared_ptr<const Playlist> &playlist) {
+    const QString address = rememberedAddress(loading_);
+    tuning_.setSource(
+        remembering_->withFavourites(std::make_shared<PlaylistSource>(playlist), address));
+    setWindowTitle(QStringLiteral("%1 - %2").arg(titleName(loading_), appTitle()));
+    loading_.clear();
+    c_.lblBuffering->setText(loadedText(*playlist));
+    showChannels();
     readGuides(playlist);
+    remembering_->playlistOpened(address, guides_);
 }
 
 void MainForm::playlistFailed(const QString &message) {

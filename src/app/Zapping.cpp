@@ -157,5 +157,8 @@ void Zapping::pressed(ChannelKeys::Action action, int digit) {
     case Action::Guide:
         guide_->toggle();
         break;
+    case Action::Favourite:
+        emit favouriteKey();
+        break;
     }
 }

@@ -42,6 +42,10 @@ public:
     SearchPanel &search();
     GuideViews &guide() { return *guide_; }
 
+signals:
+    // The key that marks a channel as a favourite, or unmarks it.
+    void favouriteKey();
+
 private:
     void pressed(ChannelKeys::Action action, int digit);
     void showTuned(const ListItem &item, const Channel &channel);

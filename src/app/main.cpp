@@ -1,11 +1,8 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/MainForm.h"
-#include "app/Zapping.h"
-#include "player/MpvPlayer.h"
+#include "app/ProgramWindow.h"
 
 #include <QApplication>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -32,15 +29,6 @@ int main(int argc, char *argv[]) {
 
     QApplication app(argc, argv);
     setUpApplication();
-    MpvPlayer player;
-    MainForm form(player);
-    form.show();
-    form.setGuides(line.guides);
-    if (!line.playlist.isEmpty())
-        form.openPlaylist(line.playlist);
-    // The desktop's media controls come once the window is up: the bus is a round trip away.
-    QTimer::singleShot(0, &form, [&form] {
-        form.zapping().startDesktopControls(QGuiApplication::desktopFileName());
-    });
+    ProgramWindow window(line);
     return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "player/Player.h"
+#include "state/ChannelKey.h"
 
 #include <QList>
 #include <QString>
@@ -74,4 +75,12 @@ public:
     // The tuner's channels, of every genre, whose text holds `text` ignoring case and accents, in
     // the source's order.
     virtual Rows search(TunerKind tuner, const QString &text) const = 0;
+
+    // How the channel that `item` tunes is known again in a later run, or nothing when the item
+    // tunes nothing; and the item that tunes the channel known by `key`, or nothing when the
+    // source has no such channel (any more).
+    virtual std::optional<ChannelKey> keyOf(const ListItem &item) const = 0;
+    virtual std::optional<ListItem> itemOf(const ChannelKey &key) const = 0;
+    // The tuner whose genres hold the channel of `item`.
+    virtual TunerKind tunerOf(const ListItem &item) const = 0;
 };

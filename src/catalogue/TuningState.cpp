@@ -17,6 +17,7 @@ TuningState::TuningState(const Controls &c, Player &player, ConnectionMonitor &m
 void TuningState::setSource(std::shared_ptr<const ChannelSource> source) {
     source_ = std::move(source);
     previous_.reset();
+    tunedHere_ = false;
     setZapList({});
     emit sourceChanged();
     setGuide({});
@@ -56,13 +57,22 @@ std::optional<qsizetype> TuningState::zapRow(int step, std::optional<qsizetype> 
     return row;
 }
 
+void TuningState::recall(const ListItem &item) {
+    if (tunedHere_)
+        return;
+    if (std::optional<Channel> channel = source_->channel(item))
+        previous_ = TunedChannel{item, std::move(*channel)};
+}
+
 bool TuningState::tune(const ListItem &item) {
     std::optional<Channel> channel = source_->channel(item);
     TuneChannel(c_, player_, monitor_, channel);
     if (!channel)
         return false;
-    if (current_ && !sameItem(current_->item, item))
+    // A channel of the source before is no channel of this one.
+    if (current_ && tunedHere_ && !sameItem(current_->item, item))
         previous_ = current_;
+    tunedHere_ = true;
     current_ = TunedChannel{item, std::move(*channel)};
     emit tuned(*current_);
     return true;

@@ -48,6 +48,9 @@ public:
 
     const std::optional<TunedChannel> &current() const { return current_; }
     const std::optional<TunedChannel> &previous() const { return previous_; }
+    // The channel of `item` becomes the one the last-channel key tunes, as if it had just been
+    // left; only while nothing has been tuned from the source.
+    void recall(const ListItem &item);
 
     Player &player() const { return player_; }
 
@@ -73,4 +76,5 @@ private:
     std::shared_ptr<const ChannelGuide> guide_;
     std::optional<TunedChannel> current_;
     std::optional<TunedChannel> previous_;
+    bool tunedHere_ = false; // whether current_ was tuned from source_
 };

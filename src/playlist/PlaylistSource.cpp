@@ -123,3 +123,57 @@ std::optional<ListItem> PlaylistSource::numberedChannel(qint32 number) const {
 Rows PlaylistSource::search(TunerKind tuner, const QString &text) const {
     return std::make_shared<EntryRows>(playlist_, search_->find(text, tuner == TunerKind::Radio));
 }
+
+std::optional<ChannelKey> PlaylistSource::keyOf(const ListItem &item) const {
+    if (!channel(item))
+        return std::nullopt;
+    const qint32 entry = item.id;
+    // The title and group go with a tvg-id too, for the file's reader.
+    if (groupOf_.empty()) {
+        groupOf_.resize(size_t(playlist_->size()));
+        for (const auto *groups : {&playlist_->tvGroups(), &playlist_->radioGroups()}) {
+            for (size_t group = 0; group < groups->size(); ++group) {
+                for (const qint32 member : (*groups)[group].entries)
+                    groupOf_[size_t(member)] = qint32(group);
+            }
+        }
+    }
+    const auto &groups =
+        playlist_->isRadio(entry) ? playlist_->radioGroups() : playlist_->tvGroups();
+    return ChannelKey{playlist_->guideId(entry), playlist_->title(entry),
+                      groups[size_t(groupOf_[size_t(entry)])].name};
+}
+
+std::optional<ListItem> PlaylistSource::itemOf(const ChannelKey &key) const {
+    if (!key.tvgId.isEmpty()) {
+        if (byGuideId_.isEmpty()) {
+            for (qint32 entry = playlist_->size() - 1; entry >= 0; --entry) {
+                const QString id = playlist_->guideId(entry);
+                if (!id.isEmpty())
+                    byGuideId_.insert(id.toCaseFolded(), entry);
+            }
+        }
+        const auto found = byGuideId_.constFind(key.tvgId.toCaseFolded());
+        if (found == byGuideId_.cend())
+            return std::nullopt;
+        return ListItem{playlist_->title(*found), ListItem::Kind::Channel, *found};
+    }
+    // Titles are compared as the playlist keeps them, without making a string of each.
+    const QByteArray title = key.title.toUtf8();
+    for (const auto *groups : {&playlist_->tvGroups(), &playlist_->radioGroups()}) {
+        for (const PlaylistGroup &group : *groups) {
+            if (group.name != key.group)
+                continue;
+            for (const qint32 entry : group.entries) {
+                const QByteArrayView written = playlist_->titleBytes(entry);
+                if (written.isEmpty() ? playlist_->title(entry) == key.title : written == title)
+                    return ListItem{key.title, ListItem::Kind::Channel, entry};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+TunerKind PlaylistSource::tunerOf(const ListItem &item) const {
+    return channel(item) && playlist_->isRadio(item.id) ? TunerKind::Radio : TunerKind::Tv;
+}

@@ -3,6 +3,8 @@
 #include "catalogue/ChannelSource.h"
 #include "playlist/Playlist.h"
 
+#include <QHash>
+
 #include <memory>
 
 class TitleSearch;
@@ -22,6 +24,9 @@ public:
     std::vector<qint32> channelNumbers() const override;
     std::optional<ListItem> numberedChannel(qint32 number) const override;
     Rows search(TunerKind tuner, const QString &text) const override;
+    std::optional<ChannelKey> keyOf(const ListItem &item) const override;
+    std::optional<ListItem> itemOf(const ChannelKey &key) const override;
+    TunerKind tunerOf(const ListItem &item) const override;
 
 private:
     std::optional<Rows> channelsOf(const ListItem &genre) const;
@@ -31,4 +36,7 @@ private:
     std::shared_ptr<const Playlist> playlist_;
     std::unique_ptr<TitleSearch> search_; // made at once, on a thread of its own
     mutable std::vector<std::pair<qint32, qint32>> byNumber_;
+    // Made when first asked for, as keys are looked up only for favourites and the last channel.
+    mutable std::vector<qint32> groupOf_;      // each entry's place among its tuner's groups
+    mutable QHash<QString, qint32> byGuideId_; // case-folded tvg-id to its first entry
 };

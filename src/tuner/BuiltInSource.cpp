@@ -96,3 +96,24 @@ Rows BuiltInSource::search(TunerKind tuner, const QString &text) const {
     }
     return rowsOf(found);
 }
+
+std::optional<ChannelKey> BuiltInSource::keyOf(const ListItem &item) const {
+    if (FindChannel(item.text) == nullptr)
+        return std::nullopt;
+    return ChannelKey{{}, item.text, {}};
+}
+
+std::optional<ListItem> BuiltInSource::itemOf(const ChannelKey &key) const {
+    if (!key.tvgId.isEmpty() || FindChannel(key.title) == nullptr)
+        return std::nullopt;
+    return ListItem{key.title};
+}
+
+TunerKind BuiltInSource::tunerOf(const ListItem &item) const {
+    for (const GenreChannels &genre : ListClickChannels) {
+        if (std::find(RadioGenres.begin(), RadioGenres.end(), genre.genre) != RadioGenres.end() &&
+            std::find(genre.labels.begin(), genre.labels.end(), item.text) != genre.labels.end())
+            return TunerKind::Radio;
+    }
+    return TunerKind::Tv;
+}

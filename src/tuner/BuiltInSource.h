@@ -14,4 +14,8 @@ public:
     std::vector<qint32> channelNumbers() const override;
     std::optional<ListItem> numberedChannel(qint32 number) const override;
     Rows search(TunerKind tuner, const QString &text) const override;
+    // A channel is known by its label.
+    std::optional<ChannelKey> keyOf(const ListItem &item) const override;
+    std::optional<ListItem> itemOf(const ChannelKey &key) const override;
+    TunerKind tunerOf(const ListItem &item) const override;
 };

@@ -39,6 +39,7 @@ constexpr KeyAction KeyActions[]{
     {Qt::Key_I, Action::Banner},
     {Qt::Key_Slash, Action::Search},
     {Qt::Key_G, Action::Guide, When::Guided},
+    {Qt::Key_F, Action::Favourite},
 };
 
 // Keys that a control of each kind uses itself.

@@ -10,13 +10,24 @@
 class QKeyEvent;
 
 // The keys of a television's remote on the whole window, in and out of full screen: channel
-// up and down, digits, the last channel, the banner, the search and, where there is one, the
-// programme guide. A key that the focused control uses itself (the list's arrows, the slider's
-// page keys, a text field's typing, a button's Space) stays with that control.
+// up and down, digits, the last channel, the banner, the search, marking a favourite and, where
+// there is one, the programme guide. A key that the focused control uses itself (the list's arrows,
+// the slider's page keys, a text field's typing, a button's Space) stays with that control.
 class ChannelKeys : public QObject {
     Q_OBJECT
 public:
-    enum class Action { Next, Previous, Digit, Enter, Escape, Last, Banner, Search, Guide };
+    enum class Action {
+        Next,
+        Previous,
+        Digit,
+        Enter,
+        Escape,
+        Last,
+        Banner,
+        Search,
+        Guide,
+        Favourite
+    };
 
     // `window` is the window whose keys are watched; `fullScreen`, `collecting` and `guided` tell
     // whether the window is full screen, whether digits are being typed and whether there is a
