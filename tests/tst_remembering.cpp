@@ -12,6 +12,8 @@
 #include "tuner/GenreCombo.h"
 
 #include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -154,6 +156,28 @@ private slots:
             menu->close();
         }
         QCOMPARE(written(home), QStringList());
+    }
+
+    // Ctrl+L asks for an address, Ctrl+O for a file; a recent playlist opens from the menu.
+    void openingFromTheMenu() {
+        StateHome home;
+        ProgramWindow window(startWith());
+        MainForm &form = window.form();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
+        auto *address = form.findChild<QInputDialog *>(QStringLiteral("openAddressDialog"));
+        QVERIFY(address != nullptr && address->isVisible());
+        address->setTextValue(QUrl::fromLocalFile(playlist).toString());
+        address->accept();
+        waitForPlaylist(form);
+        choose(openMenuByKeys(form), "builtInAction");
+        QCOMPARE(form.windowTitle(), Title);
+        choose(openMenuByKeys(form), "recentAction0");
+        waitForPlaylist(form);
+        QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+        auto *file = form.findChild<QFileDialog *>(QStringLiteral("openPlaylistDialog"));
+        QVERIFY(file != nullptr && file->isVisible());
+        file->reject();
     }
 
     void forgettingEverything() {
