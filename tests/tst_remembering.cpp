@@ -158,6 +158,29 @@ private slots:
         QCOMPARE(written(home), QStringList());
     }
 
+    // The built-in channels have favourites of their own, kept as a playlist's are.
+    void builtInFavourites() {
+        StateHome home;
+        QString marked;
+        {
+            ProgramWindow window(startWith());
+            MainForm &form = window.form();
+            QVERIFY(QTest::qWaitForWindowActive(&form));
+            QTest::mouseClick(form.controls().cmdTv, Qt::LeftButton);
+            clickRow(form, 0);
+            for (int row = 0; !form.tuning().current(); ++row)
+                clickRow(form, row);
+            marked = form.tuning().current()->item.text;
+            press(Qt::Key_F);
+        }
+        ProgramWindow window(startWith());
+        MainForm &form = window.form();
+        QTest::mouseClick(form.controls().cmdTv, Qt::LeftButton);
+        QCOMPARE(rowText(form.controls().lstTuner, 0), QStringLiteral("Favourites"));
+        clickRow(form, 0);
+        QCOMPARE(rowTexts(form.controls().lstTuner), QStringList{marked});
+    }
+
     // Ctrl+L asks for an address, Ctrl+O for a file; a recent playlist opens from the menu.
     void openingFromTheMenu() {
         StateHome home;
