@@ -1,5 +1,7 @@
 #include "player/MpvLibrary.h"
 
+#include "player/LibraryLoad.h"
+
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -23,9 +25,10 @@ template <typename Function> bool resolve(void *library, const char *name, Funct
 }
 
 const MpvLibrary *load(const std::string &name) {
-    void *library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    void *library = openLibrary(name, why);
     if (library == nullptr) {
-        std::fprintf(stderr, "ruredivu: %s\n", dlerror());
+        std::fprintf(stderr, "ruredivu: %s\n", why.c_str());
         return nullptr;
     }
     // Never unloaded: the engine's threads and callbacks live as long as the process.

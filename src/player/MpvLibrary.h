@@ -5,7 +5,9 @@
 
 // libmpv's functions that the player calls. The library is loaded when the player starts its
 // engine, not with the program: loading and linking it and the libraries it needs takes longer
-// than building and showing the whole window.
+// than building and showing the whole window. It is loaded a library at a time (LibraryLoad.h),
+// so that the window's thread, which needs the dynamic loader to start a thread or to load a
+// plugin of its own, never waits for the whole of it.
 struct MpvLibrary {
     decltype(&mpv_create) create;
     decltype(&mpv_set_option_string) setOptionString;
