@@ -7,6 +7,7 @@
 #include "app/Remembering.h"
 #include "catalogue/TuningState.h"
 #include "form/Design.h"
+#include "support/DisplayWindows.h"
 #include "support/StateHome.h"
 #include "support/Zapping.h"
 #include "tuner/GenreCombo.h"
@@ -16,6 +17,7 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -48,6 +50,18 @@ QStringList genres(const MainForm &form) {
     for (int i = 0; i < form.controls().cboGenre->count(); ++i)
         texts << form.controls().cboGenre->itemText(i);
     return texts;
+}
+
+// The program itself started without an argument shows a window titled `title`; it is then
+// stopped, having written nothing at start.
+void theProgramStartsWith(const QString &title) {
+    QProcess program;
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(QStringLiteral(RUREDIVU_BINARY), {});
+    QVERIFY(program.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(windowTitlesOf(program.processId()).contains(title), 60000);
+    program.kill();
+    program.waitForFinished();
 }
 
 QMenu *openMenuByKeys(MainForm &form) {
@@ -98,6 +112,7 @@ private slots:
             }
             QCOMPARE(genres(form).value(0), QStringLiteral("Favourites"));
         }
+        theProgramStartsWith(QStringLiteral("list.m3u - ") + Title);
         {
             // The same playlist by itself, nothing playing until the last-channel key.
             ProgramWindow second(startWith());
@@ -122,6 +137,7 @@ private slots:
             QCOMPARE(form.windowTitle(), Title);
             QVERIFY(!rowTexts(form.controls().lstTuner).contains(QStringLiteral("Favourites")));
         }
+        theProgramStartsWith(Title);
         {
             ProgramWindow third(startWith());
             QCOMPARE(third.form().windowTitle(), Title);

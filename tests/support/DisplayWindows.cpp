@@ -22,16 +22,21 @@ xcb_connection_t *display() {
     return x11 != nullptr ? x11->connection() : nullptr;
 }
 
+QList<xcb_window_t> childrenOf(xcb_connection_t *connection, xcb_window_t window) {
+    Owned<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr), &std::free);
+    if (tree == nullptr)
+        return {};
+    const xcb_window_t *children = xcb_query_tree_children(tree.get());
+    return QList<xcb_window_t>(children, children + xcb_query_tree_children_length(tree.get()));
+}
+
 // The top-level windows on view. With no window manager, every one is a child of the root.
 QList<xcb_window_t> windowsShown(xcb_connection_t *connection) {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    Owned<xcb_query_tree_reply_t> tree(
-        xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr), &std::free);
     QList<xcb_window_t> shown;
-    if (tree == nullptr)
-        return shown;
-    const xcb_window_t *children = xcb_query_tree_children(tree.get());
-    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+    const QList<xcb_window_t> children = childrenOf(connection, root);
+    for (qsizetype i = 0; i < children.size(); ++i) {
         Owned<xcb_get_window_attributes_reply_t> attributes(
             xcb_get_window_attributes_reply(
                 connection, xcb_get_window_attributes(connection, children[i]), nullptr),
@@ -82,10 +87,15 @@ QStringList windowTitlesOf(qint64 pid) {
     QStringList titles;
     if (connection == nullptr)
         return titles;
-    for (const xcb_window_t window : windowsShown(connection)) {
-        const QByteArray owner = property(connection, window, "_NET_WM_PID");
-        if (owner.size() == 4 && *reinterpret_cast<const quint32 *>(owner.constData()) == pid)
-            titles << QString::fromUtf8(property(connection, window, "_NET_WM_NAME"));
+    // A window manager puts each window in a frame of its own.
+    for (const xcb_window_t shown : windowsShown(connection)) {
+        QList<xcb_window_t> windows = childrenOf(connection, shown);
+        windows << shown;
+        for (const xcb_window_t window : windows) {
+            const QByteArray owner = property(connection, window, "_NET_WM_PID");
+            if (owner.size() == 4 && *reinterpret_cast<const quint32 *>(owner.constData()) == pid)
+                titles << QString::fromUtf8(property(connection, window, "_NET_WM_NAME"));
+        }
     }
     return titles;
 }
