@@ -4,18 +4,16 @@
 #include <QStringList>
 
 #include <functional>
-
 #include <optional>
 
 class QAction;
 class QMenu;
 class QWidget;
 
-// The program's own menu, on a right-click over the window, the Menu key and Shift+F10 (screen
-// readers name its items by their texts): opening
-// a playlist by file or address, the recent playlists, the built-in channels, marking the channel
-// as a favourite and forgetting everything remembered. Its keys (Ctrl+O, Ctrl+L) work without it,
-// in and out of full screen.
+// The program's own menu, on a right-click over the window, the Menu key and Shift+F10: opening a
+// playlist by file or address, the recent playlists, the built-in channels, marking the channel
+// as a favourite and forgetting everything remembered. Screen readers name its items by their
+// texts. Its keys (Ctrl+O, Ctrl+L) work without it, in and out of full screen.
 class ProgramMenu : public QObject {
     Q_OBJECT
 public:
@@ -30,8 +28,6 @@ public:
     // At `globalPosition`, or under the focused control when the keyboard opened it.
     void popup(const QPoint &globalPosition);
     void popupForKeyboard();
-    // The menu last shown; none before the first.
-    QMenu *shown() const { return menu_; }
 
 signals:
     void openPlaylist();
