@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -21,11 +22,32 @@ Match match(QByteArrayView head, QByteArrayView magic) {
     return common == magic.size() ? Match::Whole : Match::SoFar;
 }
 
+// One step of a decoder into the sink's room: `decode` is given the room and its size and
+// answers how much of it is left; what it wrote goes to the sink. Nothing when the sink wants no
+// more, else how much was written.
+template <typename Decode> std::optional<qsizetype> intoSink(ByteSink &sink, Decode decode) {
+    qsizetype size = 0;
+    char *room = sink.room(size);
+    const qsizetype written = size - decode(room, size);
+    if (written > 0 && !sink.wrote(written))
+        return std::nullopt;
+    return written;
+}
+
 } // namespace
 
 struct Decompressor::Gzip {
     Gzip() { inflateInit2(&stream, 16 + MAX_WBITS); }
     ~Gzip() { inflateEnd(&stream); }
+
+    std::optional<qsizetype> step(ByteSink &sink, int &status) {
+        return intoSink(sink, [&](char *room, qsizetype size) {
+            stream.next_out = reinterpret_cast<Bytef *>(room);
+            stream.avail_out = uInt(size);
+            status = inflate(&stream, Z_NO_FLUSH);
+            return qsizetype(stream.avail_out);
+        });
+    }
 
     z_stream stream{};
     bool ended = false;    // a member ended, and no other began
@@ -35,6 +57,15 @@ struct Decompressor::Gzip {
 struct Decompressor::Xz {
     Xz() { ok = lzma_stream_decoder(&stream, MaxXzMemory, LZMA_CONCATENATED) == LZMA_OK; }
     ~Xz() { lzma_end(&stream); }
+
+    std::optional<qsizetype> step(ByteSink &sink, lzma_action action, lzma_ret &status) {
+        return intoSink(sink, [&](char *room, qsizetype size) {
+            stream.next_out = reinterpret_cast<uint8_t *>(room);
+            stream.avail_out = std::size_t(size);
+            status = lzma_code(&stream, action);
+            return qsizetype(stream.avail_out);
+        });
+    }
 
     lzma_stream stream = LZMA_STREAM_INIT;
     bool ok = false;
@@ -102,12 +133,8 @@ Decompressor::Result Decompressor::pass(QByteArrayView bytes) {
                 inflateReset(&z);
                 gzip_->ended = false;
             }
-            qsizetype size = 0;
-            z.next_out = reinterpret_cast<Bytef *>(sink_.room(size));
-            z.avail_out = uInt(size);
-            const int status = inflate(&z, Z_NO_FLUSH);
-            const qsizetype written = size - qsizetype(z.avail_out);
-            if (written > 0 && !sink_.wrote(written))
+            int status = Z_OK;
+            if (!gzip_->step(sink_, status))
                 return Result::Stopped;
             if (status == Z_STREAM_END)
                 gzip_->ended = true;
@@ -122,12 +149,8 @@ Decompressor::Result Decompressor::pass(QByteArrayView bytes) {
     s.next_in = reinterpret_cast<const uint8_t *>(bytes.data());
     s.avail_in = std::size_t(bytes.size());
     while (s.avail_in > 0 && !xz_->ended) {
-        qsizetype size = 0;
-        s.next_out = reinterpret_cast<uint8_t *>(sink_.room(size));
-        s.avail_out = std::size_t(size);
-        const lzma_ret status = lzma_code(&s, LZMA_RUN);
-        const qsizetype written = size - qsizetype(s.avail_out);
-        if (written > 0 && !sink_.wrote(written))
+        lzma_ret status = LZMA_OK;
+        if (!xz_->step(sink_, LZMA_RUN, status))
             return Result::Stopped;
         if (status == LZMA_STREAM_END)
             xz_->ended = true;
@@ -149,30 +172,23 @@ Decompressor::Result Decompressor::finish() {
         // What inflate holds back it gives once there is room for it.
         z_stream &z = gzip_->stream;
         while (!gzip_->ended && !gzip_->trailing) {
-            qsizetype size = 0;
             z.next_in = nullptr;
             z.avail_in = 0;
-            z.next_out = reinterpret_cast<Bytef *>(sink_.room(size));
-            z.avail_out = uInt(size);
-            const int status = inflate(&z, Z_NO_FLUSH);
-            const qsizetype written = size - qsizetype(z.avail_out);
-            if (written > 0 && !sink_.wrote(written))
+            int status = Z_OK;
+            const auto written = gzip_->step(sink_, status);
+            if (!written)
                 return Result::Stopped;
             if (status == Z_STREAM_END)
                 gzip_->ended = true;
-            else if (written == 0)
+            else if (*written == 0)
                 return status == Z_OK || status == Z_BUF_ERROR ? Result::CutOff : Result::Damaged;
         }
     } else if (format_ == Format::Xz && xz_->ok) {
         lzma_stream &s = xz_->stream;
         s.avail_in = 0;
         while (!xz_->ended) {
-            qsizetype size = 0;
-            s.next_out = reinterpret_cast<uint8_t *>(sink_.room(size));
-            s.avail_out = std::size_t(size);
-            const lzma_ret status = lzma_code(&s, LZMA_FINISH);
-            const qsizetype written = size - qsizetype(s.avail_out);
-            if (written > 0 && !sink_.wrote(written))
+            lzma_ret status = LZMA_OK;
+            if (!xz_->step(sink_, LZMA_FINISH, status))
                 return Result::Stopped;
             if (status == LZMA_STREAM_END)
                 xz_->ended = true;
